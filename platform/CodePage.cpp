@@ -1,0 +1,53 @@
+#include "platform/CodePage.h"
+
+namespace pictova {
+
+namespace {
+
+// 0x80-0x9F of Windows-1252; the five unassigned bytes map to the C1
+// control of the same value, as the Windows conversion does.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, //
+};
+
+void AppendUtf8(std::string& out, char16_t u) {
+    if (u < 0x80) {
+        out += char(u);
+    } else if (u < 0x800) {
+        out += char(0xC0 | (u >> 6));
+        out += char(0x80 | (u & 0x3F));
+    } else {
+        out += char(0xE0 | (u >> 12));
+        out += char(0x80 | ((u >> 6) & 0x3F));
+        out += char(0x80 | (u & 0x3F));
+    }
+}
+
+} // namespace
+
+char16_t AnsiCharToUnicode(unsigned char c) {
+    if (c >= 0x80 && c <= 0x9F)
+        return kHighControls[c - 0x80];
+    return char16_t(c);
+}
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+    std::u16string out;
+    out.reserve(ansi.size());
+    for (char c : ansi)
+        out += AnsiCharToUnicode(static_cast<unsigned char>(c));
+    return out;
+}
+
+std::string AnsiToUtf8(std::string_view ansi) {
+    std::string out;
+    out.reserve(ansi.size());
+    for (char c : ansi)
+        AppendUtf8(out, AnsiCharToUnicode(static_cast<unsigned char>(c)));
+    return out;
+}
+
+} // namespace pictova
