@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Pictova needs on Debian 12.
+# Idempotent and non-interactive; run as root (or with sudo available).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+    build-essential cmake pkg-config
+    zlib1g-dev libjpeg-dev libpng-dev libfreetype-dev libfontconfig-dev
+    googletest libgtest-dev
+    openssl          # independent MD5-crypt for the password-hash test
+    chromium         # browser tests play movies in Ruffle inside it
+    ffmpeg           # independent reader of the bitmaps and sound in movies
+)
+command -v node >/dev/null 2>&1 || packages+=(nodejs npm)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "setup: installing ${missing[*]}"
+    sudo_cmd=()
+    [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# npm packages go into the repository's own node_modules, exactly as locked.
+stamp=node_modules/.pictova-lock.sha256
+want=$(sha256sum package-lock.json | cut -d' ' -f1)
+if [[ ! -f "$stamp" || "$(cat "$stamp")" != "$want" ]]; then
+    echo "setup: installing npm packages"
+    npm ci --no-audit --no-fund --loglevel=error
+    echo "$want" > "$stamp"
+fi
