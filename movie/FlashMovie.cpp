@@ -1,0 +1,114 @@
+#include "movie/FlashMovie.h"
+
+#include "swf/ControlTags.h"
+
+#include <algorithm>
+#include <cassert>
+#include <stdexcept>
+#include <string>
+
+namespace pictova {
+
+TFlashMovie::TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax, float frameRate,
+                         bool systemCoord)
+    : TBasedSWFStream(xMin, yMin, xMax, yMax, frameRate, systemCoord) {}
+
+TFlashMovie::~TFlashMovie() = default;
+
+void TFlashMovie::Protect(const std::string& password) {
+    Protected = true;
+    Password = password;
+}
+
+void TFlashMovie::MoveObject(size_t from, size_t to) {
+    assert(from < ObjectList.size() && to < ObjectList.size());
+    auto first = ObjectList.begin();
+    if (from > to)
+        std::rotate(first + std::ptrdiff_t(to), first + std::ptrdiff_t(from),
+                    first + std::ptrdiff_t(from) + 1);
+    else if (from < to)
+        std::rotate(first + std::ptrdiff_t(from), first + std::ptrdiff_t(from) + 1,
+                    first + std::ptrdiff_t(to) + 1);
+}
+
+std::ptrdiff_t TFlashMovie::IndexOfObject(const TBasedSWFObject* object) const {
+    for (size_t i = 0; i < ObjectList.size(); ++i)
+        if (ObjectList[i].get() == object)
+            return std::ptrdiff_t(i);
+    return -1;
+}
+
+TSWFRGB& TFlashMovie::BackgroundColor() {
+    if (!FBackgroundColor)
+        FBackgroundColor = std::make_unique<TSWFRGB>();
+    return *FBackgroundColor;
+}
+
+void TFlashMovie::ShowFrame(uint16_t count) {
+    const unsigned n = count == 0 ? 1 : count;
+    if (!FrameLabel.empty()) {
+        AddObject(std::make_unique<TSWFFrameLabel>(FrameLabel));
+        FrameLabel.clear();
+    }
+    for (unsigned i = 0; i < n; ++i) {
+        SetFrameCount(uint16_t(FrameCount() + 1));
+        AddObject(std::make_unique<TSWFShowFrame>());
+    }
+}
+
+void TFlashMovie::MakeStream(TProgressSink* progress) {
+    ClearBody();
+    uint8_t v = Version();
+    TBitsEngine be(Body());
+
+    if (FBackgroundColor) {
+        TSWFSetBackgroundColor background;
+        background.Color.Assign(*FBackgroundColor);
+        background.WriteToStream(be);
+    }
+    if (Protected) {
+        TSWFProtect protect;
+        protect.Password = Password;
+        protect.WriteToStream(be);
+        v = std::max(v, protect.MinVersion());
+    }
+
+    const size_t count = ObjectList.size();
+    if (progress) {
+        // The bar starts at one fifth; one step per object brings it to the end.
+        progress->SetMax(RoundHalfEven(double(count) * 1.25));
+        progress->SetPosition(RoundHalfEven(double(progress->Max()) * 0.2));
+    }
+    uint32_t frames = 0;
+    for (size_t i = 0; i < count; ++i) {
+        TBasedSWFObject& object = *ObjectList[i];
+        if (OnProgress)
+            OnProgress(*this, RoundHalfEven(double(i + 1) * 100.0 / double(count)), 1);
+        v = std::max(v, object.MinVersion());
+        const auto* tag = dynamic_cast<const TSWFObject*>(&object);
+        if (tag && tag->TagID == tagShowFrame)
+            ++frames;
+        object.WriteToStream(be);
+        if (progress)
+            progress->Step();
+    }
+    if (ObjectList.empty() || !dynamic_cast<const TSWFEnd*>(ObjectList.back().get()))
+        TSWFEnd().WriteToStream(be);
+
+    if (frames > 0xFFFF)
+        throw std::runtime_error("The movie has " + std::to_string(frames) +
+                                 " frames; a SWF file holds at most 65535.");
+    SetFrameCount(uint16_t(frames));
+    if (v > Version())
+        SetVersion(v);
+}
+
+void MakeBlankMovie(const std::filesystem::path& fileName, const SWFRGB& color) {
+    TFlashMovie movie(0, 0, 1, 1, 10.0f, false);
+    movie.BackgroundColor().SetRGB(color);
+    movie.ShowFrame(1);
+    movie.MakeStream();
+    movie.SaveToFile(fileName);
+}
+
+} // namespace pictova

@@ -1,0 +1,77 @@
+#pragma once
+// TFlashMovie: composes a movie. It hands out character IDs, keeps the object
+// list whose order is the order of tags in the file, closes frames and
+// serialises everything into the body of its stream.
+
+#include "movie/FlashObject.h"
+#include "movie/ProgressSink.h"
+#include "swf/SWFRecords.h"
+#include "swf/SWFStream.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pictova {
+
+class TFlashMovie : public TBasedSWFStream {
+public:
+    // Coordinates in pixels when systemCoord, else in twips.
+    TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax, float frameRate,
+                bool systemCoord);
+    ~TFlashMovie() override;
+
+    // Write a Protect tag; an empty password protects without one.
+    void Protect(const std::string& password);
+    bool Protected = false;
+    std::string Password;
+
+    // Appends any object to the object list, which then owns it.
+    template <class T> T& AddObject(std::unique_ptr<T> object) {
+        T& ref = *object;
+        ObjectList.push_back(std::move(object));
+        return ref;
+    }
+    const std::vector<std::unique_ptr<TBasedSWFObject>>& Objects() const { return ObjectList; }
+    // Moves the object at index `from` to index `to`; objects in between shift.
+    void MoveObject(size_t from, size_t to);
+    // Index of the object in the object list, or -1.
+    std::ptrdiff_t IndexOfObject(const TBasedSWFObject* object) const;
+
+    // Created on first access; only a movie whose colour was accessed writes
+    // a SetBackgroundColor tag.
+    TSWFRGB& BackgroundColor();
+
+    // Label of the frame being built; written and cleared by ShowFrame.
+    std::string FrameLabel;
+    // Closes the current frame; count 0 counts as 1.
+    void ShowFrame(uint16_t count = 1);
+
+    // Serialises the object list into the body; must run before SaveToFile.
+    // A movie of more frames than the header's 16-bit count can hold is an
+    // error rather than a header that lies.
+    void MakeStream(TProgressSink* progress = nullptr);
+
+    uint16_t NextCharacterId() const { return NextID; }
+
+    // Gives a new character its owner and the next ID and appends it; the
+    // factories add it to their typed list.
+    template <class T> T& AddCharacter(std::unique_ptr<T> character) {
+        character->SetOwner(this);
+        character->SetCharacterId(NextID);
+        ++NextID; // 16-bit: IDs wrap after 65535 characters
+        return AddObject(std::move(character));
+    }
+
+private:
+    std::vector<std::unique_ptr<TBasedSWFObject>> ObjectList;
+    uint16_t NextID = 1;
+    std::unique_ptr<TSWFRGB> FBackgroundColor;
+};
+
+// A one-frame movie of one colour on a 1 x 1 twip stage.
+void MakeBlankMovie(const std::filesystem::path& fileName, const SWFRGB& color);
+
+} // namespace pictova
