@@ -52,7 +52,9 @@ public:
     // are duplicated into a block the copy owns.
     void Assign(const TBasedSWFObject& source) override;
 
-    // What the bytes must hold is up to each tag class (see its comment).
+    // What the bytes must hold is up to each tag class (see its comment). The
+    // JPEG tags add FF D8 before and FF D9 after the payload: hand them the
+    // JPEG file without its own leading FF D8 and trailing FF D9.
     void SetData(std::vector<uint8_t> bytes) { FPayload.Set(std::move(bytes)); }
     void SetData(const void* data, size_t size);
     void SetDataView(const void* data, size_t size) { FPayload.SetView(data, size); }

@@ -112,9 +112,9 @@ public:
     uint8_t MinVersion() const override;
     void WriteTagBody(TBitsEngine& be) override;
 
-    uint8_t PlaybackSoundRate = soundRate5k; // TSWFSoundRate
-    uint8_t PlaybackSoundSize = 0;           // 0: 8-bit, 1: 16-bit
-    uint8_t PlaybackSoundType = 0;           // 0: mono, 1: stereo
+    uint8_t PlaybackSoundRate = soundRate5k;            // TSWFSoundRate
+    uint8_t PlaybackSoundSize = 0;                      // 0: 8-bit, 1: 16-bit
+    uint8_t PlaybackSoundType = 0;                      // 0: mono, 1: stereo
     uint8_t StreamSoundCompression = soundUncompressed; // TSWFSoundFormat
     uint8_t StreamSoundRate = soundRate5k;
     uint8_t StreamSoundSize = 0;

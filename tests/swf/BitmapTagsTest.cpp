@@ -20,11 +20,11 @@ TEST(JPEGTags, FrameThePayloadWithImageMarkers) {
     bits.CharacterId = 0x0102;
     bits.SetDataView(kPayload, sizeof kPayload);
     EXPECT_EQ(Hex(TagBytes(bits)), Hex(Bytes({
-                                       0x89, 0x01, // code 6, length 9
-                                       0x02, 0x01, // CharacterId 0x0102
-                                       0xFF, 0xD8, // start of image
+                                       0x89, 0x01,       // code 6, length 9
+                                       0x02, 0x01,       // CharacterId 0x0102
+                                       0xFF, 0xD8,       // start of image
                                        0xAB, 0xCD, 0xEF, // payload
-                                       0xFF, 0xD9, // end of image
+                                       0xFF, 0xD9,       // end of image
                                    })));
 
     TSWFDefineBitsJPEG2 jpeg2;
@@ -61,11 +61,11 @@ TEST(JPEGTags, WholeFileFromACallbackGetsDoubledMarkers) {
     TagBytes(tag);
     EXPECT_EQ(seenSender, &tag);
     EXPECT_EQ(Hex(TagBytes(tag)), Hex(Bytes({
-                                      0x4C, 0x05, // code 21, length 12
-                                      0x03, 0x00, // CharacterId
-                                      0xFF, 0xD8, // start of image
+                                      0x4C, 0x05,                         // code 21, length 12
+                                      0x03, 0x00,                         // CharacterId
+                                      0xFF, 0xD8,                         // start of image
                                       0xFF, 0xD8, 0x01, 0x02, 0xFF, 0xD9, // F
-                                      0xFF, 0xD9, // end of image
+                                      0xFF, 0xD9,                         // end of image
                                   })));
 }
 
@@ -154,8 +154,8 @@ TEST(LosslessTags, RowSizesAndCompression) {
         size_t Bytes;
     };
     const Row rows[] = {
-        {3, 1, 4},  {3, 4, 4}, {3, 5, 8},  {3, 0, 0}, {4, 1, 4},     {4, 2, 4},
-        {4, 3, 8},  {5, 3, 12}, {5, 65535, 262140}, {0, 10, 0}, {6, 10, 0},
+        {3, 1, 4}, {3, 4, 4},  {3, 5, 8},          {3, 0, 0},  {4, 1, 4},  {4, 2, 4},
+        {4, 3, 8}, {5, 3, 12}, {5, 65535, 262140}, {0, 10, 0}, {6, 10, 0},
     };
     for (const Row& r : rows)
         EXPECT_EQ(LosslessRowSize(r.Format, r.Width), r.Bytes) << int(r.Format) << "/" << r.Width;

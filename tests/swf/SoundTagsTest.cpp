@@ -49,7 +49,7 @@ TEST(DefineSound, SeekSamplesOnlyForMP3) {
     EXPECT_EQ(Hex(TagBytes(pcm)), Hex(Bytes({
                                       0x8A, 0x03,             // code 14, length 10
                                       0x01, 0x00,             // SoundId
-                                      0x3D,                   // LE PCM 3, 44 kHz 3, 8-bit 0, stereo 1
+                                      0x3D,                   // LE PCM 3, 44 kHz 3, 8-bit, stereo
                                       0x04, 0x03, 0x02, 0x01, // SoundSampleCount
                                       0xFF, 0xF3, 0x40,       // sound data from the callback
                                   })));
@@ -57,7 +57,7 @@ TEST(DefineSound, SeekSamplesOnlyForMP3) {
 
 TEST(DefineSound, MinVersionByFormat) {
     const std::pair<uint8_t, uint8_t> rows[] = {
-        {soundUncompressed, 1}, {soundADPCM, 1},      {soundMP3, 4},
+        {soundUncompressed, 1},   {soundADPCM, 1},      {soundMP3, 4},
         {soundUncompressedLE, 4}, {soundNellymoser, 6},
     };
     for (const auto& [format, version] : rows) {
@@ -198,7 +198,7 @@ TEST(SoundStreamHead, MinVersionByCompression) {
         uint8_t Compression, Head, Head2;
     };
     const Row rows[] = {
-        {soundUncompressed, 1, 3}, {soundADPCM, 1, 3},      {soundMP3, 4, 4},
+        {soundUncompressed, 1, 3},   {soundADPCM, 1, 3},      {soundMP3, 4, 4},
         {soundUncompressedLE, 1, 3}, {soundNellymoser, 1, 6},
     };
     for (const Row& r : rows) {
