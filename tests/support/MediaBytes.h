@@ -1,0 +1,54 @@
+#pragma once
+// Test-only helpers for media readers: fixture loading and byte building, so
+// tests can assemble and corrupt files in memory.
+
+#include "media/ByteView.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pictova::test {
+
+using ByteVec = std::vector<uint8_t>;
+
+inline ByteVec AudioFixture(const std::string& name) {
+    return LoadFileBytes(std::string(PICTOVA_TEST_DATA) + "/audio/" + name);
+}
+
+inline ByteVec Raw(std::string_view s) {
+    return ByteVec(s.begin(), s.end());
+}
+
+inline ByteVec Cat(std::initializer_list<ByteVec> parts) {
+    ByteVec out;
+    for (const ByteVec& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+inline ByteVec Fill(size_t count, uint8_t value = 0) {
+    return ByteVec(count, value);
+}
+
+inline ByteVec LE16(uint32_t v) {
+    return {uint8_t(v), uint8_t(v >> 8)};
+}
+
+inline ByteVec LE32(uint32_t v) {
+    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+}
+
+inline ByteVec BE32(uint32_t v) {
+    return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+}
+
+// Finds text in bytes, from offset; npos when absent.
+inline size_t Find(const ByteVec& bytes, std::string_view text, size_t offset = 0) {
+    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return all.find(text, offset);
+}
+
+} // namespace pictova::test
