@@ -25,7 +25,9 @@ uint32_t U32(std::span<const uint8_t> d, size_t at) {
     return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<uint32_t>(d[at + 3]) << 24;
 }
 
-int32_t I32(std::span<const uint8_t> d, size_t at) { return static_cast<int32_t>(U32(d, at)); }
+int32_t I32(std::span<const uint8_t> d, size_t at) {
+    return static_cast<int32_t>(U32(d, at));
+}
 
 std::string Hex(uint32_t v) {
     std::ostringstream s;
@@ -37,7 +39,9 @@ bool KnownBitCount(unsigned bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-uint64_t RowBytes(uint64_t width, unsigned bits) { return (width * bits + 31) / 32 * 4; }
+uint64_t RowBytes(uint64_t width, unsigned bits) {
+    return (width * bits + 31) / 32 * 4;
+}
 
 // Empty when the geometry can be allocated, else what is wrong with it.
 std::string GeometryProblem(int64_t width, int64_t height, unsigned bits) {
@@ -53,8 +57,8 @@ std::string GeometryProblem(int64_t width, int64_t height, unsigned bits) {
         s << "bit count " << bits << " is not supported (1, 4, 8, 16, 24 or 32)";
     else if (const uint64_t bytes = RowBytes(width, bits) * std::abs(height);
              bytes > TBMPReader::MaxImageSize)
-        s << width << " x " << std::abs(height) << " pixels at " << bits << " bits need "
-          << bytes << " bytes, more than the limit of " << TBMPReader::MaxImageSize;
+        s << width << " x " << std::abs(height) << " pixels at " << bits << " bits need " << bytes
+          << " bytes, more than the limit of " << TBMPReader::MaxImageSize;
     return s.str();
 }
 
@@ -68,7 +72,8 @@ TBMPPaletteEntry EntryOf(uint32_t mask) {
 }
 
 uint8_t MaskSpan(uint32_t mask) {
-    return mask == 0 ? 0 : static_cast<uint8_t>(32 - std::countl_zero(mask) - std::countr_zero(mask));
+    return mask == 0 ? 0
+                     : static_cast<uint8_t>(32 - std::countl_zero(mask) - std::countr_zero(mask));
 }
 
 // One colour channel of a bit-field pixel.
@@ -123,8 +128,7 @@ private:
     bool HasAlphaMask = false;
     size_t PixelOffset = 0;
 
-    template <typename... T>
-    [[noreturn]] void Fail(const T&... parts) const {
+    template <typename... T> [[noreturn]] void Fail(const T&... parts) const {
         std::ostringstream s;
         s << (Name.empty() ? std::string("BMP data") : Name) << ": ";
         (s << ... << parts);
@@ -140,6 +144,8 @@ private:
         Need(FileHeaderSize + 4, "the file header");
         if (U16(D, 0) != 0x4D42)
             Fail("not a BMP file: it starts with ", Hex(U16(D, 0)), " instead of \"BM\" (0x4D42)");
+        // The file size field (byte 2) is not used: writers often get it
+        // wrong, and the end of the data bounds every read instead.
         const uint32_t offset = U32(D, 10);
         const uint32_t headerSize = U32(D, 14);
         // 52, 56, 108 and 124 bytes extend the 40-byte layout (masks, colour
@@ -169,7 +175,8 @@ private:
             h.ClrImportant = U32(D, 50);
         }
         // The planes field (always 1 in practice) says nothing about the pixels.
-        if (const std::string problem = GeometryProblem(width, height, h.BitCount); !problem.empty())
+        if (const std::string problem = GeometryProblem(width, height, h.BitCount);
+            !problem.empty())
             Fail(problem);
         h.Width = static_cast<int32_t>(width);
         h.Height = static_cast<int32_t>(height);
@@ -254,6 +261,8 @@ private:
 
     void ReadPalette(size_t at, size_t entrySize) {
         const TBMPInfoHeader& h = Info.Header;
+        // More entries than the depth addresses are read as the file lays
+        // them out; only 256 fit the palette.
         const uint32_t count = h.ClrUsed ? h.ClrUsed : 1u << h.BitCount;
         if (count > 256)
             Fail("palette of ", count, " colours is more than the 256 a bitmap can have");
@@ -368,8 +377,8 @@ private:
 void TBMPReader::LoadFromFile(const std::filesystem::path& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
-        throw std::runtime_error("Cannot open \"" + fileName.string() + "\": " +
-                                 std::strerror(errno));
+        throw std::runtime_error("Cannot open \"" + fileName.string() +
+                                 "\": " + std::strerror(errno));
     LoadFromStream(in, fileName.string());
 }
 
@@ -379,9 +388,9 @@ void TBMPReader::LoadFromStream(std::istream& in, std::string_view sourceName) {
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
         data.insert(data.end(), chunk, chunk + in.gcount());
     if (in.bad())
-        throw std::runtime_error("Cannot read " +
-                                 (sourceName.empty() ? std::string("BMP stream")
-                                                     : "\"" + std::string(sourceName) + "\""));
+        throw std::runtime_error("Cannot read " + (sourceName.empty()
+                                                       ? std::string("BMP stream")
+                                                       : "\"" + std::string(sourceName) + "\""));
     LoadFromMemory(data, sourceName);
 }
 

@@ -73,6 +73,7 @@ struct TBMPInfo {
     std::array<TBMPPaletteEntry, 256> Palette{};
 };
 
+// Copies are deep: each copy owns its own pixels.
 class TBMPReader {
 public:
     // Limits checked before anything is allocated. The movie's bitmaps have

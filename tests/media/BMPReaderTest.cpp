@@ -92,14 +92,14 @@ TEST(BMPReader, DecodesEveryDepthAndHeaderLikeFfmpeg) {
         {"pal4-13x7", 4, 7},
         {"core-pal4-13x7", 4, 7}, // 12-byte header, three-byte palette entries
         {"pal8-13x7", 8, 7},
-        {"pal8-29x9", 8, 9},      // palette of fewer than 256 entries
-        {"rle8-29x9", 8, 9},      // runs, literals, both kinds of delta
+        {"pal8-29x9", 8, 9}, // palette of fewer than 256 entries
+        {"rle8-29x9", 8, 9}, // runs, literals, both kinds of delta
         {"pal4-29x9", 4, 9},
-        {"rle4-29x9", 4, 9},      // literals of 3 to 7 pixels at odd and even columns
+        {"rle4-29x9", 4, 9}, // literals of 3 to 7 pixels at odd and even columns
         // 16-bit pixels become 5-5-5 in memory.
         {"rgb555-13x7", 16, 7, 5},
         {"rgb565-bitfields-13x7", 16, 7, 5},
-        {"rgb444-bitfields-13x7", 16, 7, 4}, // ffmpeg widens 4 bits as c << 4
+        {"rgb444-bitfields-13x7", 16, 7, 4},    // ffmpeg widens 4 bits as c << 4
         {"v4-rgb565-bitfields-13x7", 16, 7, 5}, // 108-byte header
         {"bgr24-13x7", 24, 7},
         {"core-bgr24-13x7", 24, 7},
@@ -133,9 +133,9 @@ TEST(BMPReader, DecodesEveryDepthAndHeaderLikeFfmpeg) {
 }
 
 TEST(BMPReader, RunLengthFilesDecodeToTheSameBytesAsTheirUncompressedTwins) {
-    for (const auto& [packed, plain] : {std::pair{"rle8-29x9.bmp", "pal8-29x9.bmp"},
-                                        std::pair{"rle4-29x9.bmp", "pal4-29x9.bmp"},
-                                        std::pair{"core-pal4-13x7.bmp", "pal4-13x7.bmp"}}) {
+    for (const auto& [packed, plain] :
+         {std::pair{"rle8-29x9.bmp", "pal8-29x9.bmp"}, std::pair{"rle4-29x9.bmp", "pal4-29x9.bmp"},
+          std::pair{"core-pal4-13x7.bmp", "pal4-13x7.bmp"}}) {
         SCOPED_TRACE(packed);
         const TBMPReader a = Load(packed), b = Load(plain);
         ASSERT_EQ(a.ImageSize(), b.ImageSize());
@@ -155,21 +155,21 @@ TData MakeBmp(int32_t width, int32_t height, uint16_t bits, uint32_t compression
     auto u16 = [&](uint32_t v) { d.insert(d.end(), {uint8_t(v), uint8_t(v >> 8)}); };
     auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
     const uint32_t offset = 14 + 40 + uint32_t(palette.size());
-    u16(0x4D42);                             // signature "BM"
-    u32(offset + uint32_t(pixels.size()));   // file size
-    u32(0);                                  // reserved
-    u32(offset);                             // pixel data offset
-    u32(40);                                 // header size
-    u32(uint32_t(width));                    // width
-    u32(uint32_t(height));                   // height
-    u16(1);                                  // planes
-    u16(bits);                               // bit count
-    u32(compression);                        // compression
-    u32(uint32_t(pixels.size()));            // image size
-    u32(2835);                               // x pixels per metre
-    u32(2835);                               // y pixels per metre
-    u32(colorsUsed);                         // colours used
-    u32(0);                                  // colours important
+    u16(0x4D42);                           // signature "BM"
+    u32(offset + uint32_t(pixels.size())); // file size
+    u32(0);                                // reserved
+    u32(offset);                           // pixel data offset
+    u32(40);                               // header size
+    u32(uint32_t(width));                  // width
+    u32(uint32_t(height));                 // height
+    u16(1);                                // planes
+    u16(bits);                             // bit count
+    u32(compression);                      // compression
+    u32(uint32_t(pixels.size()));          // image size
+    u32(2835);                             // x pixels per metre
+    u32(2835);                             // y pixels per metre
+    u32(colorsUsed);                       // colours used
+    u32(0);                                // colours important
     d.insert(d.end(), palette.begin(), palette.end());
     d.insert(d.end(), pixels.begin(), pixels.end());
     return d;
@@ -199,9 +199,8 @@ void CheckRLE(uint16_t bits, int32_t width, const std::vector<TRLECase>& cases) 
     for (const TRLECase& c : cases) {
         SCOPED_TRACE(c.What);
         TBMPReader bmp;
-        bmp.LoadFromMemory(MakeBmp(width, 3, bits, bits == 8 ? bmpRLE8 : bmpRLE4, palette, c.Data,
-                                   16),
-                           c.What);
+        bmp.LoadFromMemory(
+            MakeBmp(width, 3, bits, bits == 8 ? bmpRLE8 : bmpRLE4, palette, c.Data, 16), c.What);
         EXPECT_EQ(StoredRows(bmp), c.Rows);
         // The padding of every row stays zero whatever the data says.
         for (uint32_t y = 0; y < bmp.RowCount(); ++y)
@@ -212,46 +211,73 @@ void CheckRLE(uint16_t bits, int32_t width, const std::vector<TRLECase>& cases) 
 
 TEST(BMPReader, RLE8StaysInsideTheRowsAndTheData) {
     // 4 x 3 pixels, 8 bits: rows of 4 bytes, none of padding.
-    CheckRLE(8, 4, {
-        {"run cut at the row end", {6, 7, 0, 0, 1, 8, 0, 1}, "07 07 07 07 | 08 00 00 00 | 00 00 00 00"},
-        {"literal cut at the row end", {0, 5, 1, 2, 3, 4, 5, 0, 2, 6, 0, 1},
-         "01 02 03 04 | 00 00 00 00 | 00 00 00 00"},
-        {"odd literal is padded", {0, 3, 1, 2, 3, 0, 1, 4, 0, 1}, "01 02 03 04 | 00 00 00 00 | 00 00 00 00"},
-        {"delta right and up", {1, 1, 0, 2, 2, 1, 1, 9, 0, 1}, "01 00 00 00 | 00 00 00 09 | 00 00 00 00"},
-        {"delta past the row end", {0, 2, 250, 0, 2, 3, 0, 0, 1, 4, 0, 1},
-         "00 00 00 00 | 04 00 00 00 | 00 00 00 00"},
-        {"delta past the last row", {1, 1, 0, 2, 0, 200, 1, 5, 0, 0, 1, 6},
-         "01 00 00 00 | 00 00 00 00 | 00 00 00 00"},
-        {"end of line past the last row", {0, 0, 0, 0, 0, 0, 0, 0, 4, 3},
-         "00 00 00 00 | 00 00 00 00 | 00 00 00 00"},
-        {"runs past the buffer", {255, 1, 0, 0, 255, 2, 0, 0, 255, 3, 0, 0, 255, 4},
-         "01 01 01 01 | 02 02 02 02 | 03 03 03 03"},
-        {"no end-of-bitmap code", {2, 6}, "06 06 00 00 | 00 00 00 00 | 00 00 00 00"},
-        {"data ends inside a delta", {1, 1, 0, 2, 5}, "01 00 00 00 | 00 00 00 00 | 00 00 00 00"},
-        {"data ends inside a literal", {0, 200, 1, 2}, "01 02 00 00 | 00 00 00 00 | 00 00 00 00"},
-        {"a lone byte", {3}, "00 00 00 00 | 00 00 00 00 | 00 00 00 00"},
-        {"no data", {}, "00 00 00 00 | 00 00 00 00 | 00 00 00 00"},
-    });
+    CheckRLE(8, 4,
+             {
+                 {"run cut at the row end",
+                  {6, 7, 0, 0, 1, 8, 0, 1},
+                  "07 07 07 07 | 08 00 00 00 | 00 00 00 00"},
+                 {"literal cut at the row end",
+                  {0, 5, 1, 2, 3, 4, 5, 0, 2, 6, 0, 1},
+                  "01 02 03 04 | 00 00 00 00 | 00 00 00 00"},
+                 {"odd literal is padded",
+                  {0, 3, 1, 2, 3, 0, 1, 4, 0, 1},
+                  "01 02 03 04 | 00 00 00 00 | 00 00 00 00"},
+                 {"delta right and up",
+                  {1, 1, 0, 2, 2, 1, 1, 9, 0, 1},
+                  "01 00 00 00 | 00 00 00 09 | 00 00 00 00"},
+                 {"delta past the row end",
+                  {0, 2, 250, 0, 2, 3, 0, 0, 1, 4, 0, 1},
+                  "00 00 00 00 | 04 00 00 00 | 00 00 00 00"},
+                 {"delta past the last row",
+                  {1, 1, 0, 2, 0, 200, 1, 5, 0, 0, 1, 6},
+                  "01 00 00 00 | 00 00 00 00 | 00 00 00 00"},
+                 {"end of line past the last row",
+                  {0, 0, 0, 0, 0, 0, 0, 0, 4, 3},
+                  "00 00 00 00 | 00 00 00 00 | 00 00 00 00"},
+                 {"runs past the buffer",
+                  {255, 1, 0, 0, 255, 2, 0, 0, 255, 3, 0, 0, 255, 4},
+                  "01 01 01 01 | 02 02 02 02 | 03 03 03 03"},
+                 {"no end-of-bitmap code", {2, 6}, "06 06 00 00 | 00 00 00 00 | 00 00 00 00"},
+                 {"data ends inside a delta",
+                  {1, 1, 0, 2, 5},
+                  "01 00 00 00 | 00 00 00 00 | 00 00 00 00"},
+                 {"data ends inside a literal",
+                  {0, 200, 1, 2},
+                  "01 02 00 00 | 00 00 00 00 | 00 00 00 00"},
+                 {"a lone byte", {3}, "00 00 00 00 | 00 00 00 00 | 00 00 00 00"},
+                 {"no data", {}, "00 00 00 00 | 00 00 00 00 | 00 00 00 00"},
+             });
 }
 
 TEST(BMPReader, RLE4KeepsNibblesAndWordAlignment) {
     // 5 x 3 pixels, 4 bits: 3 pixel bytes and 1 of padding per row.
-    CheckRLE(4, 5, {
-        {"two-colour run from an odd column", {1, 0x10, 4, 0x23, 0, 1}, "12 32 30 | 00 00 00 | 00 00 00"},
-        {"run cut at the row end", {7, 0xAB, 0, 0, 1, 0xC0, 0, 1}, "ab ab a0 | c0 00 00 | 00 00 00"},
-        // Literal bytes are padded to an even count: 3 pixels take 2 bytes,
-        // 5 and 6 pixels take 3 bytes plus one.
-        {"literal of 3 from an odd column", {1, 0x10, 0, 3, 0x45, 0x60, 0, 0, 1, 0xF0, 0, 1},
-         "14 56 00 | f0 00 00 | 00 00 00"},
-        {"literal of 5", {0, 5, 0x12, 0x34, 0x50, 0x00, 0, 0, 1, 0xF0, 0, 1},
-         "12 34 50 | f0 00 00 | 00 00 00"},
-        {"literal of 6 cut at the row end", {0, 6, 0x12, 0x34, 0x56, 0x00, 0, 0, 1, 0xE0, 0, 1},
-         "12 34 50 | e0 00 00 | 00 00 00"},
-        {"literal of 7 from an odd column", {1, 0x90, 0, 7, 0x12, 0x34, 0x56, 0x70, 0, 1},
-         "91 23 40 | 00 00 00 | 00 00 00"},
-        {"delta to an odd column", {0, 2, 3, 1, 2, 0x77, 0, 1}, "00 00 00 | 00 07 70 | 00 00 00"},
-        {"data ends inside a literal", {0, 9, 0xAB}, "ab 00 00 | 00 00 00 | 00 00 00"},
-    });
+    CheckRLE(4, 5,
+             {
+                 {"two-colour run from an odd column",
+                  {1, 0x10, 4, 0x23, 0, 1},
+                  "12 32 30 | 00 00 00 | 00 00 00"},
+                 {"run cut at the row end",
+                  {7, 0xAB, 0, 0, 1, 0xC0, 0, 1},
+                  "ab ab a0 | c0 00 00 | 00 00 00"},
+                 // Literal bytes are padded to an even count: 3 pixels take 2 bytes,
+                 // 5 and 6 pixels take 3 bytes plus one.
+                 {"literal of 3 from an odd column",
+                  {1, 0x10, 0, 3, 0x45, 0x60, 0, 0, 1, 0xF0, 0, 1},
+                  "14 56 00 | f0 00 00 | 00 00 00"},
+                 {"literal of 5",
+                  {0, 5, 0x12, 0x34, 0x50, 0x00, 0, 0, 1, 0xF0, 0, 1},
+                  "12 34 50 | f0 00 00 | 00 00 00"},
+                 {"literal of 6 cut at the row end",
+                  {0, 6, 0x12, 0x34, 0x56, 0x00, 0, 0, 1, 0xE0, 0, 1},
+                  "12 34 50 | e0 00 00 | 00 00 00"},
+                 {"literal of 7 from an odd column",
+                  {1, 0x90, 0, 7, 0x12, 0x34, 0x56, 0x70, 0, 1},
+                  "91 23 40 | 00 00 00 | 00 00 00"},
+                 {"delta to an odd column",
+                  {0, 2, 3, 1, 2, 0x77, 0, 1},
+                  "00 00 00 | 00 07 70 | 00 00 00"},
+                 {"data ends inside a literal", {0, 9, 0xAB}, "ab 00 00 | 00 00 00 | 00 00 00"},
+             });
 }
 
 // Reads a little-endian field of a fixture and replaces it; the expected old
@@ -274,20 +300,21 @@ TEST(BMPReader, LyingOrUnsupportedHeadersFailWithTheNumbers) {
     const Row rows[] = {
         {"bgr24-13x7", [](TData& d) { Patch(d, 0, 2, 0x4D42, 0x4B50); },
          "not a BMP file: it starts with 0x4B50"},
-        {"bgr24-13x7", [](TData& d) { Patch(d, 14, 4, 40, 64); }, "header size 64 is not supported"},
+        {"bgr24-13x7", [](TData& d) { Patch(d, 14, 4, 40, 64); },
+         "header size 64 is not supported"},
         {"bgr24-13x7", [](TData& d) { Patch(d, 18, 4, 13, 0); }, "width 0 is not positive"},
-        {"bgr24-13x7", [](TData& d) { Patch(d, 18, 4, 13, uint32_t(-13)); }, "width -13 is not positive"},
+        {"bgr24-13x7", [](TData& d) { Patch(d, 18, 4, 13, uint32_t(-13)); },
+         "width -13 is not positive"},
         {"bgr24-13x7", [](TData& d) { Patch(d, 22, 4, 7, 0); }, "height is 0"},
         {"bgr24-13x7", [](TData& d) { Patch(d, 22, 4, 7, 0x80000000); },
          "13 x -2147483648 pixels exceed the largest side of 65535"},
         {"bgr24-13x7", [](TData& d) { Patch(d, 18, 4, 13, 70000); },
          "70000 x 7 pixels exceed the largest side of 65535"},
-        {"bgr24-13x7",
-         [](TData& d) { Patch(d, 18, 4, 13, 60000), Patch(d, 22, 4, 7, 60000); },
-         "60000 x 60000 pixels at 24 bits need 10800000000 bytes, more than the limit of 536870912"},
+        {"bgr24-13x7", [](TData& d) { Patch(d, 18, 4, 13, 60000), Patch(d, 22, 4, 7, 60000); },
+         "60000 x 60000 pixels at 24 bits need 10800000000 bytes, more than the limit of "
+         "536870912"},
         // Below the limit but far more than the file holds: refused before allocating.
-        {"bgr24-13x7",
-         [](TData& d) { Patch(d, 18, 4, 13, 20000), Patch(d, 22, 4, 7, 8000); },
+        {"bgr24-13x7", [](TData& d) { Patch(d, 18, 4, 13, 20000), Patch(d, 22, 4, 7, 8000); },
          "pixel data of 20000 x 8000 pixels at 24 bits needs 480000000 bytes from byte 54, but "
          "only 280 follow"},
         {"rle8-29x9", [](TData& d) { Patch(d, 18, 4, 29, 65535), Patch(d, 22, 4, 9, 9000); },
@@ -309,7 +336,8 @@ TEST(BMPReader, LyingOrUnsupportedHeadersFailWithTheNumbers) {
         {"pal8-13x7", [](TData& d) { Patch(d, 46, 4, 0, 300); },
          "palette of 300 colours is more than the 256"},
         {"pal4-13x7", [](TData& d) { Patch(d, 46, 4, 16, 256); },
-         "palette of 256 entries needs 1024 bytes from byte 54, but the pixel data starts at byte 118"},
+         "palette of 256 entries needs 1024 bytes from byte 54, but the pixel data starts at byte "
+         "118"},
         {"bgr24-13x7", [](TData& d) { Patch(d, 10, 4, 54, 5000); },
          "pixel data offset 5000 lies past the end of the data (334 bytes)"},
         {"bgr24-13x7", [](TData& d) { Patch(d, 10, 4, 54, 20); },
@@ -317,7 +345,8 @@ TEST(BMPReader, LyingOrUnsupportedHeadersFailWithTheNumbers) {
         {"rgb565-bitfields-13x7", [](TData& d) { Patch(d, 10, 4, 66, 54); },
          "pixel data offset 54 lies inside the headers, which end at byte 66"},
         {"bgr24-13x7", [](TData& d) { d.resize(300); },
-         "pixel data of 13 x 7 pixels at 24 bits needs 280 bytes from byte 54, but only 246 follow"},
+         "pixel data of 13 x 7 pixels at 24 bits needs 280 bytes from byte 54, but only 246 "
+         "follow"},
         {"bgr24-13x7", [](TData& d) { d.resize(40); },
          "truncated: the information header needs 54 bytes, the data has 40"},
         {"v5-rgba-bitfields-13x7", [](TData& d) { d.resize(100); },
@@ -342,8 +371,9 @@ TEST(BMPReader, EveryTruncationFailsOrDecodesInsideItsBuffers) {
     // Uncompressed files need all their pixels; run-length files end their
     // pixels wherever the data ends. Each prefix is a fresh heap block, so a
     // sanitizer build sees any read past it.
-    for (const char* name : {"monob-13x7", "pal4-13x7", "core-pal4-13x7", "pal8-29x9", "rgb565-bitfields-13x7",
-                             "bgr24-13x7", "v5-rgba-bitfields-13x7", "rle8-29x9", "rle4-29x9"}) {
+    for (const char* name :
+         {"monob-13x7", "pal4-13x7", "core-pal4-13x7", "pal8-29x9", "rgb565-bitfields-13x7",
+          "bgr24-13x7", "v5-rgba-bitfields-13x7", "rle8-29x9", "rle4-29x9"}) {
         SCOPED_TRACE(name);
         const TData full = ReadData(std::string(name) + ".bmp");
         const bool rle = full[14] == 40 && (full[30] == bmpRLE8 || full[30] == bmpRLE4);
@@ -384,7 +414,7 @@ TEST(BMPReader, AFailedLoadKeepsTheBitmapItHad) {
 
 TEST(BMPReader, CountColorsOfOneBitLooksOnlyAtPixels) {
     TBMPReader bmp;
-    bmp.SetFormat(10, 2, 1); // 10 pixel bits, 22 bits of padding per row
+    bmp.SetFormat(10, 2, 1);   // 10 pixel bits, 22 bits of padding per row
     bmp.Scanline(0)[1] = 0x3F; // padding bits only
     EXPECT_EQ(bmp.CountColors(), 1u);
     for (uint32_t y = 0; y < 2; ++y)
@@ -455,8 +485,9 @@ TEST(BMPReader, RowSizeAndPadding) {
         uint16_t Bits;
         uint32_t RowSize, RowSkip;
     };
-    for (const Row& r : {Row{13, 1, 4, 2}, Row{32, 1, 4, 0}, Row{33, 1, 8, 3}, Row{3, 4, 4, 2},
-                         Row{3, 8, 4, 1}, Row{5, 16, 12, 2}, Row{13, 24, 40, 1}, Row{13, 32, 52, 0}}) {
+    for (const Row& r :
+         {Row{13, 1, 4, 2}, Row{32, 1, 4, 0}, Row{33, 1, 8, 3}, Row{3, 4, 4, 2}, Row{3, 8, 4, 1},
+          Row{5, 16, 12, 2}, Row{13, 24, 40, 1}, Row{13, 32, 52, 0}}) {
         TBMPReader bmp;
         bmp.SetFormat(r.Width, -2, r.Bits);
         EXPECT_EQ(bmp.RowSize(), r.RowSize) << r.Width << " x " << r.Bits;
