@@ -1,5 +1,6 @@
 #include "movie/FlashMovie.h"
 
+#include "movie/FlashImage.h"
 #include "swf/ControlTags.h"
 
 #include <algorithm>
@@ -14,6 +15,17 @@ TFlashMovie::TFlashMovie(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax,
     : TBasedSWFStream(xMin, yMin, xMax, yMax, frameRate, systemCoord) {}
 
 TFlashMovie::~TFlashMovie() = default;
+
+TFlashImage& TFlashMovie::AddImage(const std::filesystem::path& fileName) {
+    // Loaded before it is registered, so a picture that fails to load leaves
+    // the movie as it was.
+    auto loaded = std::make_unique<TFlashImage>(this);
+    if (!fileName.empty())
+        loaded->LoadFromFile(fileName);
+    TFlashImage& image = AddCharacter(std::move(loaded));
+    FImages.Add(&image);
+    return image;
+}
 
 void TFlashMovie::Protect(const std::string& password) {
     Protected = true;

@@ -10,11 +10,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace pictova {
+
+class TFlashImage;
+using TFlashImageList = TFlashObjectList<TFlashImage>;
 
 class TFlashMovie : public TBasedSWFStream {
 public:
@@ -56,6 +60,15 @@ public:
 
     uint16_t NextCharacterId() const { return NextID; }
 
+    // An image of the picture file, or without data for an empty name.
+    TFlashImage& AddImage(const std::filesystem::path& fileName = {});
+    TFlashImageList& Images() { return FImages; }
+
+    // Called by images before they load a file; clearing carryOn means the
+    // handler supplied the picture itself.
+    std::function<void(TFlashImage& image, const std::filesystem::path& fileName, bool& carryOn)>
+        OnLoadImage;
+
     // Gives a new character its owner and the next ID and appends it; the
     // factories add it to their typed list.
     template <class T> T& AddCharacter(std::unique_ptr<T> character) {
@@ -69,6 +82,7 @@ private:
     std::vector<std::unique_ptr<TBasedSWFObject>> ObjectList;
     uint16_t NextID = 1;
     std::unique_ptr<TSWFRGB> FBackgroundColor;
+    TFlashImageList FImages;
 };
 
 // A one-frame movie of one colour on a 1 x 1 twip stage.

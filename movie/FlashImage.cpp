@@ -1,0 +1,399 @@
+#include "movie/FlashImage.h"
+
+#include "movie/FlashMovie.h"
+#include "platform/JpegCodec.h"
+#include "swf/BitmapTags.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace pictova {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string UpperExtension(const fs::path& file) {
+    std::string ext = file.extension().string();
+    if (!ext.empty() && ext[0] == '.')
+        ext.erase(0, 1);
+    for (char& c : ext)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+std::vector<uint8_t> ReadWholeFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("Cannot open \"" + file.string() + "\"");
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        throw std::runtime_error("Cannot read \"" + file.string() + "\"");
+    return bytes;
+}
+
+uint16_t Side(int32_t v, const char* what) {
+    if (v <= 0 || v > 0xFFFF)
+        throw std::runtime_error(std::string("picture ") + what + " of " + std::to_string(v) +
+                                 " pixels cannot be stored in a movie (1 to 65535)");
+    return uint16_t(v);
+}
+
+// Straight colour to the premultiplied form lossless bitmaps with alpha store.
+uint8_t Premultiply(uint8_t c, uint8_t a) {
+    return uint8_t((unsigned(c) * a + 127) / 255);
+}
+
+} // namespace
+
+TJpegSize ScanJpegSize(const std::vector<uint8_t>& jpeg) {
+    size_t pos = 0;
+    auto next = [&](uint8_t& b) {
+        if (pos >= jpeg.size())
+            return false;
+        b = jpeg[pos++];
+        return true;
+    };
+    if (jpeg.size() < 2 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
+        return {};
+    pos = 2;
+    uint8_t m = 0;
+    if (!next(m))
+        return {};
+    while (m == 0xFF) {
+        uint8_t b = 0;
+        if (!next(b))
+            return {};
+        if (b == 0xFF)
+            continue; // fill byte
+        if (b == 0xC0 || b == 0xC1) {
+            if (pos + 7 > jpeg.size())
+                return {};
+            pos += 3; // segment length and sample precision
+            const uint16_t height = uint16_t(jpeg[pos] << 8 | jpeg[pos + 1]);
+            const uint16_t width = uint16_t(jpeg[pos + 2] << 8 | jpeg[pos + 3]);
+            return {width, height};
+        }
+        if (b == 0x01 || (b >= 0xD0 && b <= 0xD7))
+            continue; // markers without a length
+        if (pos + 2 > jpeg.size())
+            return {};
+        const size_t length = size_t(jpeg[pos] << 8 | jpeg[pos + 1]);
+        if (length < 2)
+            return {};
+        pos += length;
+        if (!next(m))
+            return {};
+    }
+    return {};
+}
+
+TFlashImage::TFlashImage(TFlashMovie* owner) : TFlashIDObject(owner) {}
+
+TFlashImage::~TFlashImage() = default;
+
+TBMPReader& TFlashImage::BMP() {
+    if (!FBMP)
+        FBMP = std::make_unique<TBMPReader>();
+    return *FBMP;
+}
+
+std::vector<uint8_t>& TFlashImage::DataStream() {
+    if (!FDataStream) {
+        if (FDataState == dsJPEGFile) {
+            FDataStream = std::make_unique<std::vector<uint8_t>>(ReadWholeFile(FJPEGFile));
+        } else {
+            FDataStream = std::make_unique<std::vector<uint8_t>>();
+            FDataState = dsMemory;
+        }
+    }
+    return *FDataStream;
+}
+
+void TFlashImage::SetDataStream(std::vector<uint8_t> data) {
+    FDataStream = std::make_unique<std::vector<uint8_t>>(std::move(data));
+}
+
+std::vector<uint8_t>& TFlashImage::AlphaStream() {
+    if (!FAlphaStream)
+        FAlphaStream = std::make_unique<std::vector<uint8_t>>();
+    return *FAlphaStream;
+}
+
+void TFlashImage::LoadFromFile(const fs::path& fileName) {
+    if (Owner && Owner->OnLoadImage) {
+        bool carryOn = true;
+        Owner->OnLoadImage(*this, fileName, carryOn);
+        if (!carryOn)
+            return;
+    }
+    const std::string ext = UpperExtension(fileName);
+    FIsJPEG = false;
+    FHasAlpha = false;
+    if (ext == "JPG" || ext == "JPEG") {
+        const std::vector<uint8_t> jpeg = ReadWholeFile(fileName);
+        if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
+            throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
+        FIsJPEG = true;
+        const TJpegSize size = ScanJpegSize(jpeg);
+        FWidth = size.Width;
+        FHeight = size.Height;
+        // The file is read again when its tag is written, so that a show of
+        // thousands of pictures holds no file open and no JPEG in memory.
+        FDataStream.reset();
+        FJPEGFile = fileName;
+        FDataState = dsJPEGFile;
+        if (FConvertProgressive && (FWidth == 0 || FHeight == 0))
+            ReencodeIfProgressive(jpeg);
+    } else if (ext == "BMP") {
+        BMP().LoadFromFile(fileName);
+        LoadFromBMP();
+    } else {
+        throw std::runtime_error("Image format \"" + ext + "\" not supported!");
+    }
+}
+
+void TFlashImage::ReencodeIfProgressive(const std::vector<uint8_t>& jpeg) {
+    if (!JpegIsProgressive(jpeg))
+        return;
+    const TRgbImage decoded = DecodeJpeg(jpeg);
+    SetDataStream(EncodeBaselineJpeg(decoded, 90));
+    FJPEGFile.clear();
+    FDataState = dsReencoded;
+    FWidth = Side(decoded.Width, "width");
+    FHeight = Side(decoded.Height, "height");
+}
+
+void TFlashImage::SetConvertProgressive(bool on) {
+    if (on && on != FConvertProgressive && FDataState == dsJPEGFile)
+        ReencodeIfProgressive(ReadWholeFile(FJPEGFile));
+    FConvertProgressive = on;
+}
+
+void TFlashImage::LoadFromDecodedPicture(const TDecodedPicture& picture) {
+    if (picture.BitsPerPixel != 8 && picture.BitsPerPixel != 24)
+        throw std::invalid_argument("decoded pictures are 8 or 24 bits per pixel");
+    TBMPReader& bmp = BMP();
+    // Stored top-down (negative height), as decoders deliver the rows.
+    bmp.SetFormat(picture.Width, -picture.Height, uint16_t(picture.BitsPerPixel));
+    if (picture.BitsPerPixel == 8) {
+        auto palette = bmp.Palette();
+        for (size_t i = 0; i < palette.size(); ++i) {
+            const TPaletteEntry e = i < picture.Palette.size() ? picture.Palette[i] : TPaletteEntry{};
+            palette[i] = TBMPPaletteEntry{e.B, e.G, e.R, 255};
+        }
+    }
+    const size_t rowBytes = size_t(picture.Width) * size_t(picture.BitsPerPixel / 8);
+    for (int y = 0; y < picture.Height; ++y) {
+        const uint8_t* src = picture.Pixels.data() + size_t(y) * rowBytes;
+        uint8_t* dst = bmp.RowFromTop(uint32_t(y));
+        if (picture.BitsPerPixel == 8) {
+            std::copy_n(src, rowBytes, dst);
+        } else {
+            for (int x = 0; x < picture.Width; ++x) {
+                dst[3 * x] = src[3 * x + 2];
+                dst[3 * x + 1] = src[3 * x + 1];
+                dst[3 * x + 2] = src[3 * x];
+            }
+        }
+    }
+    FIsJPEG = false;
+    FHasAlpha = false;
+    LoadFromBMP();
+}
+
+void TFlashImage::LoadFromBMP() {
+    TBMPReader& bmp = BMP();
+    FWidth = Side(bmp.Width(), "width");
+    FHeight = Side(bmp.Height() < 0 ? -bmp.Height() : bmp.Height(), "height");
+    FColorCount = 0;
+    FDataStream.reset();
+    FJPEGFile.clear();
+    FHasAlpha = false;
+    switch (bmp.BitCount()) {
+    case 1:
+    case 4:
+    case 8:
+        FBitmapFormat = bitmapColorMapped8;
+        FPaddedWidth = uint16_t((FWidth + 3) / 4 * 4);
+        FColorCount = bmp.CountColors(); // also compacts the palette
+        break;
+    case 16:
+        FBitmapFormat = bitmapRGB15;
+        FPaddedWidth = uint16_t((FWidth + 1) / 2 * 2);
+        break;
+    case 24:
+        FBitmapFormat = bitmapRGB32;
+        FPaddedWidth = FWidth;
+        break;
+    case 32: {
+        // Many 32-bit files leave the fourth byte 0 as unused: such a picture
+        // is opaque, not invisible. One whose alpha is all 255 is opaque too.
+        bool anyVisible = false;
+        bool anyTranslucent = false;
+        for (uint32_t y = 0; y < FHeight; ++y) {
+            const uint8_t* row = bmp.RowFromTop(y);
+            for (uint32_t x = 0; x < FWidth; ++x) {
+                anyVisible |= row[4 * x + 3] != 0;
+                anyTranslucent |= row[4 * x + 3] != 255;
+            }
+        }
+        FHasAlpha = anyVisible && anyTranslucent;
+        FBitmapFormat = FHasAlpha ? 1 : bitmapRGB32;
+        FPaddedWidth = FWidth;
+        break;
+    }
+    default:
+        throw std::runtime_error("bitmaps of " + std::to_string(bmp.BitCount()) +
+                                 " bits per pixel cannot be stored in a movie");
+    }
+    FDataState = dsLossless;
+}
+
+std::vector<uint8_t> TFlashImage::BuildLosslessPayload() {
+    TBMPReader& bmp = BMP();
+    const uint32_t padding = uint32_t(FPaddedWidth - FWidth);
+    std::vector<uint8_t> raw;
+    const uint16_t bits = bmp.BitCount();
+    switch (FBitmapFormat) {
+    case bitmapColorMapped8: {
+        raw.reserve(FColorCount * 3 + size_t(FPaddedWidth) * FHeight);
+        auto palette = bmp.Palette();
+        for (uint32_t i = 0; i < FColorCount; ++i) {
+            raw.push_back(palette[i].Red);
+            raw.push_back(palette[i].Green);
+            raw.push_back(palette[i].Blue);
+        }
+        for (uint32_t y = 0; y < FHeight; ++y) {
+            const uint8_t* row = bmp.RowFromTop(y);
+            for (uint32_t x = 0; x < FWidth; ++x) {
+                if (bits == 8)
+                    raw.push_back(row[x]);
+                else if (bits == 4)
+                    raw.push_back(x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F);
+                else
+                    raw.push_back((row[x / 8] >> (7 - x % 8)) & 1);
+            }
+            raw.insert(raw.end(), padding, 0);
+        }
+        break;
+    }
+    case bitmapRGB15:
+        raw.reserve(size_t(FPaddedWidth) * FHeight * 2);
+        for (uint32_t y = 0; y < FHeight; ++y) {
+            const uint8_t* row = bmp.RowFromTop(y);
+            for (uint32_t x = 0; x < FWidth; ++x) {
+                raw.push_back(row[2 * x + 1]); // high byte first
+                raw.push_back(row[2 * x]);
+            }
+            raw.insert(raw.end(), 2 * padding, 0);
+        }
+        break;
+    case bitmapRGB32:
+    case 1: {
+        raw.reserve(size_t(FWidth) * FHeight * 4);
+        const unsigned step = bits == 32 ? 4 : 3;
+        for (uint32_t y = 0; y < FHeight; ++y) {
+            const uint8_t* row = bmp.RowFromTop(y);
+            for (uint32_t x = 0; x < FWidth; ++x) {
+                const uint8_t* p = row + step * x; // blue, green, red[, alpha]
+                if (FBitmapFormat == 1) {
+                    const uint8_t a = p[3];
+                    raw.insert(raw.end(), {a, Premultiply(p[2], a), Premultiply(p[1], a),
+                                           Premultiply(p[0], a)});
+                } else {
+                    raw.insert(raw.end(), {255, p[2], p[1], p[0]});
+                }
+            }
+        }
+        break;
+    }
+    default:
+        throw std::logic_error("no lossless format derived for this image");
+    }
+    return CompressBitmapData(raw.data(), raw.size());
+}
+
+std::vector<uint8_t> TFlashImage::JpegBytes() const {
+    if (FDataStream)
+        return *FDataStream;
+    return FDataState == dsJPEGFile ? ReadWholeFile(FJPEGFile) : std::vector<uint8_t>();
+}
+
+void TFlashImage::WriteJPEG(TBitsEngine& be) {
+    std::vector<uint8_t> jpeg = JpegBytes();
+    // The tag adds the start and end markers itself; a second start marker
+    // makes players reject the picture, so the file's own ones are left out.
+    size_t begin = 0;
+    size_t end = jpeg.size();
+    if (end >= 2 && jpeg[0] == 0xFF && jpeg[1] == 0xD8)
+        begin = 2;
+    if (end >= begin + 2 && jpeg[end - 2] == 0xFF && jpeg[end - 1] == 0xD9)
+        end -= 2;
+    const bool withAlpha = FAlphaStream && !FAlphaStream->empty();
+    std::unique_ptr<TSWFDefineBitsJPEG2> tag =
+        withAlpha ? std::make_unique<TSWFDefineBitsJPEG3>() : std::make_unique<TSWFDefineBitsJPEG2>();
+    tag->CharacterId = CharacterId();
+    tag->SetDataView(jpeg.data() + begin, end - begin);
+    std::vector<uint8_t> alpha;
+    if (withAlpha) {
+        alpha = CompressBitmapData(FAlphaStream->data(), FAlphaStream->size());
+        static_cast<TSWFDefineBitsJPEG3&>(*tag).SetAlphaDataView(alpha.data(), alpha.size());
+    }
+    tag->WriteToStream(be);
+}
+
+void TFlashImage::WriteLossless(TBitsEngine& be) {
+    if (!FDataStream || FDataStream->empty()) {
+        SetDataStream(BuildLosslessPayload());
+        FDataState = dsLossless;
+    }
+    std::unique_ptr<TSWFDefineBitsLossless> tag =
+        FHasAlpha ? std::make_unique<TSWFDefineBitsLossless2>()
+                  : std::make_unique<TSWFDefineBitsLossless>();
+    tag->CharacterId = CharacterId();
+    tag->BitmapFormat = FBitmapFormat == 1 ? uint8_t(bitmapRGB32) : FBitmapFormat;
+    tag->BitmapWidth = FWidth;
+    tag->BitmapHeight = FHeight;
+    if (FBitmapFormat == bitmapColorMapped8)
+        tag->BitmapColorTableSize = uint8_t(FColorCount - 1);
+    tag->SetDataView(FDataStream->data(), FDataStream->size());
+    tag->WriteToStream(be);
+}
+
+void TFlashImage::WriteToStream(TBitsEngine& be) {
+    if (FIsJPEG)
+        WriteJPEG(be);
+    else
+        WriteLossless(be);
+}
+
+uint8_t TFlashImage::MinVersion() const {
+    const bool jpegAlpha = FIsJPEG && FAlphaStream && !FAlphaStream->empty();
+    return (FHasAlpha || jpegAlpha) ? 3 : 2;
+}
+
+void TFlashImage::Assign(const TBasedSWFObject& source) {
+    TFlashIDObject::Assign(source);
+    const auto& src = dynamic_cast<const TFlashImage&>(source);
+    FIsJPEG = src.FIsJPEG;
+    FHasAlpha = src.FHasAlpha;
+    FColorCount = src.FColorCount;
+    FConvertProgressive = src.FConvertProgressive;
+    FDataState = src.FDataState;
+    FWidth = src.FWidth;
+    FHeight = src.FHeight;
+    FPaddedWidth = src.FPaddedWidth;
+    FBitmapFormat = src.FBitmapFormat;
+    FJPEGFile = src.FJPEGFile;
+    FDataStream = src.FDataStream ? std::make_unique<std::vector<uint8_t>>(*src.FDataStream) : nullptr;
+    FAlphaStream =
+        src.FAlphaStream ? std::make_unique<std::vector<uint8_t>>(*src.FAlphaStream) : nullptr;
+    FBMP = src.FBMP ? std::make_unique<TBMPReader>(*src.FBMP) : nullptr;
+}
+
+} // namespace pictova
