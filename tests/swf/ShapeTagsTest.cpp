@@ -520,6 +520,28 @@ TEST(DefineMorphShape, WholeTagFieldByField) {
     EXPECT_EQ(Hex(TagBytes(morph)), Hex(U16(46 << 6 | uint32_t(body.size())) + body));
 }
 
+TEST(DefineMorphShape, EndRecordInTheMiddleIsDropped) {
+    // Written, it would end the start shape early and leave the start and end
+    // edges unpaired.
+    TSWFDefineMorphShape morph;
+    Add<TSWFStraightEdgeRecord>(morph.StartRecords, 1, 0);
+    Add<TSWFEndShapeRecord>(morph.StartRecords);
+    Add<TSWFStraightEdgeRecord>(morph.StartRecords, 0, 1);
+    Add<TSWFStraightEdgeRecord>(morph.EndRecords, 2, 0);
+    Add<TSWFStraightEdgeRecord>(morph.EndRecords, 0, 2);
+    const std::string startPart = "\x00\x00"s + // no styles
+                                  Pack({{0, 8}, // NumFillBits, NumLineBits
+                                        {1, 1}, {1, 1}, {0, 4}, {0, 1}, {0, 1}, {1, 2}, // (1, 0)
+                                        {1, 1}, {1, 1}, {0, 4}, {0, 1}, {1, 1}, {1, 2}, // (0, 1)
+                                        {0, 6}});
+    EXPECT_EQ(Hex(BodyBytes(morph).substr(4)),
+              Hex(U32(uint32_t(startPart.size())) + startPart +
+                  Pack({{0, 8},
+                        {1, 1}, {1, 1}, {1, 4}, {0, 1}, {0, 1}, {2, 3}, // (2, 0)
+                        {1, 1}, {1, 1}, {1, 4}, {0, 1}, {1, 1}, {2, 3}, // (0, 2)
+                        {0, 6}})));
+}
+
 TEST(MorphFillStyles, GradientAndBitmapFields) {
     TSWFMorphGradientFill gradient;
     gradient.Count = 1;
