@@ -1,0 +1,303 @@
+#include "swf/TextTags.h"
+
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace pictova {
+
+namespace {
+
+// One glyph count is a byte.
+constexpr size_t MaxGlyphsPerRecord = 255;
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+// An unpaired surrogate becomes U+FFFD, so the result is always valid UTF-8.
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            AppendUtf8(out, 0xFFFD);
+        } else {
+            AppendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
+void CopyOptionalColor(std::optional<TSWFRGBA>& target, const std::optional<TSWFRGBA>& source) {
+    target.reset();
+    if (source) {
+        target.emplace(source->HasAlpha());
+        target->SetRGBA(source->RGBA());
+    }
+}
+
+} // namespace
+
+void TSWFTextRecord::Assign(const TSWFTextRecord& source) {
+    GlyphEntries = source.GlyphEntries;
+    HasAlpha = source.HasAlpha;
+    FFontID = source.FFontID;
+    FHasFont = source.FHasFont;
+    FHasXOffset = source.FHasXOffset;
+    FHasYOffset = source.FHasYOffset;
+    CopyOptionalColor(FTextColor, source.FTextColor);
+    FTextHeight = source.FTextHeight;
+    FXOffset = source.FXOffset;
+    FYOffset = source.FYOffset;
+}
+
+void TSWFTextRecord::SetFontID(uint16_t id) {
+    FFontID = id;
+    FHasFont = true;
+}
+
+void TSWFTextRecord::SetTextHeight(uint16_t twips) {
+    FTextHeight = twips;
+    FHasFont = true;
+}
+
+TSWFRGBA& TSWFTextRecord::TextColor() {
+    if (!FTextColor)
+        FTextColor.emplace();
+    return *FTextColor;
+}
+
+void TSWFTextRecord::SetXOffset(int32_t twips) {
+    FXOffset = twips;
+    FHasXOffset = true;
+}
+
+void TSWFTextRecord::SetYOffset(int32_t twips) {
+    FYOffset = twips;
+    FHasYOffset = true;
+}
+
+void TSWFTextRecord::WriteToStream(TBitsEngine& be, uint8_t glyphBits, uint8_t advanceBits) {
+    size_t next = 0;
+    bool first = true;
+    do {
+        const size_t count = std::min(MaxGlyphsPerRecord, GlyphEntries.size() - next);
+        be.WriteBit(true);  // TextRecordType
+        be.WriteBits(0, 3); // StyleFlagsReserved
+        be.WriteBit(first && FHasFont);
+        be.WriteBit(first && FTextColor.has_value());
+        be.WriteBit(first && FHasYOffset);
+        be.WriteBit(first && FHasXOffset);
+        if (first) {
+            if (FHasFont)
+                be.WriteWord(FFontID);
+            if (FTextColor) {
+                if (HasAlpha)
+                    be.WriteRGBA(FTextColor->GetSWFRGBA());
+                else
+                    be.WriteRGB(FTextColor->RGB());
+            }
+            if (FHasXOffset)
+                be.WriteWord(uint16_t(int16_t(FXOffset)));
+            if (FHasYOffset)
+                be.WriteWord(uint16_t(int16_t(FYOffset)));
+            if (FHasFont)
+                be.WriteWord(FTextHeight);
+        }
+        be.WriteByte(uint8_t(count));
+        for (size_t i = next; i < next + count; ++i) {
+            const TSWFGlyphEntry& entry = GlyphEntries[i];
+            assert(GetBitsCount(entry.GlyphIndex) <= glyphBits && "glyph index wider than GlyphBits");
+            assert(GetSignedBitsCount(entry.GlyphAdvance) <= advanceBits &&
+                   "glyph advance wider than AdvanceBits");
+            be.WriteBits(entry.GlyphIndex, glyphBits);
+            be.WriteBits(uint32_t(entry.GlyphAdvance), advanceBits);
+        }
+        be.FlushLastByte(true);
+        next += count;
+        first = false;
+    } while (next < GlyphEntries.size());
+}
+
+void TSWFDefineText::Assign(const TBasedSWFObject& source) {
+    TSWFObject::Assign(source);
+    const auto& src = dynamic_cast<const TSWFDefineText&>(source);
+    AdvanceBits = src.AdvanceBits;
+    CharacterID = src.CharacterID;
+    GlyphBits = src.GlyphBits;
+    TextBounds.Assign(src.TextBounds);
+    TextMatrix.Assign(src.TextMatrix);
+    TextRecords.clear();
+    TextRecords.resize(src.TextRecords.size());
+    for (size_t i = 0; i < TextRecords.size(); ++i)
+        TextRecords[i].Assign(src.TextRecords[i]);
+}
+
+void TSWFDefineText::WriteTagBody(TBitsEngine& be) {
+    be.WriteWord(CharacterID);
+    be.WriteRect(TextBounds.Rect());
+    be.WriteMatrix(TextMatrix.Matrix());
+    be.WriteByte(GlyphBits);
+    be.WriteByte(AdvanceBits);
+    for (TSWFTextRecord& record : TextRecords) {
+        record.HasAlpha = HasAlpha;
+        record.WriteToStream(be, GlyphBits, AdvanceBits);
+    }
+    be.WriteByte(0); // EndOfRecordsFlag
+}
+
+void TSWFDefineEditText::Assign(const TBasedSWFObject& source) {
+    TSWFObject::Assign(source);
+    const auto& src = dynamic_cast<const TSWFDefineEditText&>(source);
+    AutoSize = src.AutoSize;
+    Border = src.Border;
+    Bounds.Assign(src.Bounds);
+    CharacterID = src.CharacterID;
+    HTML = src.HTML;
+    Multiline = src.Multiline;
+    NoSelect = src.NoSelect;
+    Password = src.Password;
+    ReadOnly = src.ReadOnly;
+    SWFVersion = src.SWFVersion;
+    UseOutlines = src.UseOutlines;
+    VariableName = src.VariableName;
+    WordWrap = src.WordWrap;
+    FAlign = src.FAlign;
+    FFontHeight = src.FFontHeight;
+    FFontID = src.FFontID;
+    FHasFont = src.FHasFont;
+    FHasLayout = src.FHasLayout;
+    FHasMaxLength = src.FHasMaxLength;
+    FHasText = src.FHasText;
+    FIndent = src.FIndent;
+    FInitialText = src.FInitialText;
+    FLeading = src.FLeading;
+    FLeftMargin = src.FLeftMargin;
+    FMaxLength = src.FMaxLength;
+    FRightMargin = src.FRightMargin;
+    CopyOptionalColor(FTextColor, src.FTextColor);
+    FWideInitialText = src.FWideInitialText;
+}
+
+void TSWFDefineEditText::SetFont(uint16_t fontId, uint16_t heightTwips) {
+    FFontID = fontId;
+    FFontHeight = heightTwips;
+    FHasFont = true;
+}
+
+TSWFRGBA& TSWFDefineEditText::TextColor() {
+    if (!FTextColor)
+        FTextColor.emplace();
+    return *FTextColor;
+}
+
+void TSWFDefineEditText::SetMaxLength(uint16_t length) {
+    FMaxLength = length;
+    FHasMaxLength = true;
+}
+
+void TSWFDefineEditText::SetAlign(uint8_t align) {
+    FAlign = align;
+    FHasLayout = true;
+}
+
+void TSWFDefineEditText::SetLeftMargin(uint16_t twips) {
+    FLeftMargin = twips;
+    FHasLayout = true;
+}
+
+void TSWFDefineEditText::SetRightMargin(uint16_t twips) {
+    FRightMargin = twips;
+    FHasLayout = true;
+}
+
+void TSWFDefineEditText::SetIndent(uint16_t twips) {
+    FIndent = twips;
+    FHasLayout = true;
+}
+
+void TSWFDefineEditText::SetLeading(int16_t twips) {
+    FLeading = twips;
+    FHasLayout = true;
+}
+
+void TSWFDefineEditText::SetInitialText(std::string text) {
+    FInitialText = std::move(text);
+    FHasText = true;
+}
+
+void TSWFDefineEditText::SetWideInitialText(std::u16string text) {
+    FWideInitialText = std::move(text);
+    FHasText = true;
+}
+
+void TSWFDefineEditText::WriteTagBody(TBitsEngine& be) {
+    be.WriteWord(CharacterID);
+    be.WriteRect(Bounds.Rect());
+    be.WriteBit(FHasText);
+    be.WriteBit(WordWrap);
+    be.WriteBit(Multiline);
+    be.WriteBit(Password);
+    be.WriteBit(ReadOnly);
+    be.WriteBit(FTextColor.has_value());
+    be.WriteBit(FHasMaxLength);
+    be.WriteBit(FHasFont);
+    be.WriteBit(false); // HasFontClass
+    be.WriteBit(AutoSize);
+    be.WriteBit(FHasLayout);
+    be.WriteBit(NoSelect);
+    be.WriteBit(Border);
+    be.WriteBit(false); // WasStatic
+    be.WriteBit(HTML);
+    be.WriteBit(UseOutlines);
+    if (FHasFont) {
+        be.WriteWord(FFontID);
+        be.WriteWord(FFontHeight);
+    }
+    if (FTextColor)
+        be.WriteRGBA(FTextColor->GetSWFRGBA());
+    if (FHasMaxLength)
+        be.WriteWord(FMaxLength);
+    if (FHasLayout) {
+        be.WriteByte(FAlign);
+        be.WriteWord(FLeftMargin);
+        be.WriteWord(FRightMargin);
+        be.WriteWord(FIndent);
+        be.WriteWord(uint16_t(FLeading));
+    }
+    const bool utf8 = SWFVersion >= 6;
+    be.WriteString(VariableName, true, utf8);
+    if (!FHasText)
+        return;
+    if (!FWideInitialText.empty()) {
+        const std::string text = Utf16ToUtf8(FWideInitialText);
+        be.WriteChars(text.data(), text.size(), true);
+    } else {
+        // HTML text is converted too: from SWF 6 on players read every string
+        // as UTF-8, markup included, and 8-bit umlauts would not survive.
+        be.WriteString(FInitialText, true, utf8);
+    }
+}
+
+} // namespace pictova
