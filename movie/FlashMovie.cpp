@@ -1,6 +1,7 @@
 #include "movie/FlashMovie.h"
 
 #include "movie/FlashImage.h"
+#include "movie/FlashShape.h"
 #include "swf/ControlTags.h"
 
 #include <algorithm>
@@ -25,6 +26,29 @@ TFlashImage& TFlashMovie::AddImage(const std::filesystem::path& fileName) {
     TFlashImage& image = AddCharacter(std::move(loaded));
     FImages.Add(&image);
     return image;
+}
+
+TFlashShape& TFlashMovie::AddShape(std::unique_ptr<TFlashShape> shape) {
+    if (!shape)
+        shape = std::make_unique<TFlashShape>(this);
+    TFlashShape& added = AddCharacter(std::move(shape));
+    FShapes.Add(&added);
+    return added;
+}
+
+TFlashShape& TFlashMovie::AddRectangle(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax) {
+    TFlashShape& shape = AddShape();
+    shape.SetShapeBound(xMin, yMin, xMax, yMax);
+    shape.Edges().MoveTo(xMin, yMin);
+    shape.Edges().MakeRectangle(xMax - xMin, yMax - yMin);
+    shape.Edges().EndEdges();
+    return shape;
+}
+
+TFlashShape& TFlashMovie::AddShapeImage(TFlashImage& image) {
+    TFlashShape& shape = AddRectangle(0, 0, image.Width(), image.Height());
+    shape.SetImageFill(image, fmFit, 1.0f, 1.0f);
+    return shape;
 }
 
 void TFlashMovie::Protect(const std::string& password) {

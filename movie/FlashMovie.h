@@ -18,7 +18,9 @@
 namespace pictova {
 
 class TFlashImage;
+class TFlashShape;
 using TFlashImageList = TFlashObjectList<TFlashImage>;
+using TFlashShapeList = TFlashObjectList<TFlashShape>;
 
 class TFlashMovie : public TBasedSWFStream {
 public:
@@ -64,6 +66,14 @@ public:
     TFlashImage& AddImage(const std::filesystem::path& fileName = {});
     TFlashImageList& Images() { return FImages; }
 
+    // Registers the shape, or a new empty one.
+    TFlashShape& AddShape(std::unique_ptr<TFlashShape> shape = nullptr);
+    // A rectangle outline in user units, without fill or line.
+    TFlashShape& AddRectangle(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax);
+    // A rectangle of the image's size at the origin, filled with the image.
+    TFlashShape& AddShapeImage(TFlashImage& image);
+    TFlashShapeList& Shapes() { return FShapes; }
+
     // Called by images before they load a file; clearing carryOn means the
     // handler supplied the picture itself.
     std::function<void(TFlashImage& image, const std::filesystem::path& fileName, bool& carryOn)>
@@ -83,6 +93,7 @@ private:
     uint16_t NextID = 1;
     std::unique_ptr<TSWFRGB> FBackgroundColor;
     TFlashImageList FImages;
+    TFlashShapeList FShapes;
 };
 
 // A one-frame movie of one colour on a 1 x 1 twip stage.
