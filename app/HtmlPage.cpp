@@ -1,0 +1,112 @@
+#include "app/HtmlPage.h"
+
+#include "app/OutputCheck.h"
+#include "app/TextReplace.h"
+#include "app/Version.h"
+#include "platform/SafeFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+
+namespace pictova {
+
+namespace fs = std::filesystem;
+
+std::string ReadTextFile(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec))
+        throw std::runtime_error("Cannot read \"" + path.string() + "\": it is a folder");
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("Cannot read \"" + path.string() + "\": " + std::strerror(errno));
+    std::string text;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        text += line;
+        text += "\r\n";
+    }
+    if (in.bad())
+        throw std::runtime_error("Cannot read \"" + path.string() + "\": reading failed");
+    if (text.size() >= 2)
+        text.erase(text.size() - 2);
+    return text;
+}
+
+std::string EscapeHtml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string EncodeUrlPathSegment(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                                (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
+                                byte == '_' || byte == '~';
+        if (unreserved) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string MakeHtmlPage(std::string_view page, std::string_view fragment, int width, int height,
+                         const fs::path& moviePath) {
+    const std::string withFragment = ReplaceAll(page, "%SWF_EMBED%", fragment);
+    // One pass for the rest, so that a value (the file name above all) is
+    // never searched for placeholders itself.
+    return ReplacePlaceholders(
+        withFragment,
+        {
+            {"%PAGE_TITLE%", "Pictova"},
+            {"%GENERATOR%", "Pictova " + GetVersionString(TVersionDigits::Three) + " (" +
+                                std::string(kProductWebAddress) + ")"},
+            {"%WIDTH%", std::to_string(width)},
+            {"%HEIGHT%", std::to_string(height)},
+            {"%FILENAME%", EscapeHtml(EncodeUrlPathSegment(moviePath.filename().string()))},
+            {"%CODE_BEGIN%", "HTML-Code zum Einbetten der Pictova beginnt hier."},
+            {"%CODE_END%", "HTML-Code zum Einbetten der Pictova endet hier."},
+        });
+}
+
+fs::path HtmlPagePath(const fs::path& moviePath) {
+    fs::path page = moviePath;
+    page.replace_extension(".html");
+    return page;
+}
+
+bool WriteHtmlPage(const fs::path& programFolder, const fs::path& moviePath, int width,
+                   int height, TOutputCheck& check) {
+    const std::string page = ReadTextFile(programFolder / "data" / "template.html");
+    const std::string fragment = ReadTextFile(programFolder / "data" / "swfembed.html");
+    const std::string text = MakeHtmlPage(page, fragment, width, height, moviePath);
+    const fs::path pagePath = HtmlPagePath(moviePath);
+    if (!check.CheckOutputFile(pagePath))
+        return false;
+    SaveFileReplacing(pagePath, [&](std::ostream& out) { out << text; });
+    return true;
+}
+
+} // namespace pictova
