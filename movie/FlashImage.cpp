@@ -125,6 +125,18 @@ std::vector<uint8_t>& TFlashImage::AlphaStream() {
 }
 
 void TFlashImage::LoadFromFile(const fs::path& fileName) {
+    try {
+        LoadNamedFile(fileName);
+    } catch (const std::exception& e) {
+        // Decoders speak of bytes, not of files: say which picture failed.
+        const std::string what = e.what();
+        if (what.find(fileName.string()) != std::string::npos)
+            throw;
+        throw std::runtime_error("\"" + fileName.string() + "\": " + what);
+    }
+}
+
+void TFlashImage::LoadNamedFile(const fs::path& fileName) {
     if (Owner && Owner->OnLoadImage) {
         bool carryOn = true;
         Owner->OnLoadImage(*this, fileName, carryOn);

@@ -63,6 +63,7 @@ public:
     void WriteToStream(TBitsEngine& be) override;
 
 private:
+    void LoadNamedFile(const std::filesystem::path& fileName);
     void ReencodeIfProgressive(const std::vector<uint8_t>& jpeg);
     std::vector<uint8_t> JpegBytes() const;
     std::vector<uint8_t> BuildLosslessPayload();

@@ -1,7 +1,9 @@
 #include "movie/FlashMovie.h"
 
 #include "movie/FlashImage.h"
+#include "movie/FlashPlaceObject.h"
 #include "movie/FlashShape.h"
+#include "swf/DisplayListTags.h"
 #include "swf/ControlTags.h"
 
 #include <algorithm>
@@ -49,6 +51,23 @@ TFlashShape& TFlashMovie::AddShapeImage(TFlashImage& image) {
     TFlashShape& shape = AddRectangle(0, 0, image.Width(), image.Height());
     shape.SetImageFill(image, fmFit, 1.0f, 1.0f);
     return shape;
+}
+
+TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& object, uint16_t depth) {
+    return AddObject(std::make_unique<TFlashPlaceObject>(this, &object, depth));
+}
+
+void TFlashMovie::RemoveObject(uint16_t depth, const TFlashVisualObject* object) {
+    if (object) {
+        auto tag = std::make_unique<TSWFRemoveObject>();
+        tag->CharacterId = object->CharacterId();
+        tag->Depth = depth;
+        AddObject(std::move(tag));
+    } else {
+        auto tag = std::make_unique<TSWFRemoveObject2>();
+        tag->Depth = depth;
+        AddObject(std::move(tag));
+    }
 }
 
 void TFlashMovie::Protect(const std::string& password) {
@@ -121,6 +140,9 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
         if (OnProgress)
             OnProgress(*this, RoundHalfEven(double(i + 1) * 100.0 / double(count)), 1);
         v = std::max(v, object.MinVersion());
+        // Clip-event flags are 16 or 32 bits wide depending on the version.
+        if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object))
+            place->SetSWFVersion(v);
         const auto* tag = dynamic_cast<const TSWFObject*>(&object);
         if (tag && tag->TagID == tagShowFrame)
             ++frames;

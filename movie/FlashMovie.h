@@ -19,6 +19,8 @@ namespace pictova {
 
 class TFlashImage;
 class TFlashShape;
+class TFlashPlaceObject;
+class TFlashVisualObject;
 using TFlashImageList = TFlashObjectList<TFlashImage>;
 using TFlashShapeList = TFlashObjectList<TFlashShape>;
 
@@ -49,6 +51,11 @@ public:
     // Created on first access; only a movie whose colour was accessed writes
     // a SetBackgroundColor tag.
     TSWFRGB& BackgroundColor();
+
+    // Places the object at the depth (appended to the object list).
+    TFlashPlaceObject& PlaceObject(TFlashVisualObject& object, uint16_t depth);
+    // With an object a RemoveObject tag of its character, else RemoveObject2.
+    void RemoveObject(uint16_t depth, const TFlashVisualObject* object = nullptr);
 
     // Label of the frame being built; written and cleared by ShowFrame.
     std::string FrameLabel;

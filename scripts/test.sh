@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test (unit and browser tests) through CTest.
+# Sets up, builds and runs every test through CTest: the unit and browser
+# tests on the normal build, and the unit tests once more under AddressSanitizer
+# and UndefinedBehaviorSanitizer (build-asan/), so bad input that reads or
+# writes out of bounds fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+cmake -S . -B build-asan -DPICTOVA_WERROR=ON -DPICTOVA_SANITIZE=ON >/dev/null
+cmake --build build-asan -j "$(nproc)"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -E '^browser\.'
