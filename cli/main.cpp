@@ -1,84 +1,209 @@
-// pictova-cli: the command-line front end.
+// pictova-cli: the slide-show build from the command line.
 
-#include "swf/ControlTags.h"
-#include "swf/SWFStream.h"
+#include "app/HtmlPage.h"
+#include "app/Language.h"
+#include "app/OutputCheck.h"
+#include "app/PlayerFiles.h"
+#include "app/Settings.h"
+#include "app/Version.h"
+#include "cli/CliOptions.h"
+#include "movie/ProgressSink.h"
+#include "platform/LoopbackServer.h"
+#include "platform/OpenUrl.h"
+#include "platform/ProgramFolder.h"
+#include "show/EffectCaptions.h"
+#include "show/ImageSize.h"
+#include "show/SlideShowBuild.h"
 
+#include <csignal>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
 using namespace pictova;
 namespace fs = std::filesystem;
 
-void PrintUsage(std::ostream& out) {
-    out << "Usage: pictova-cli --demo [OUTPUT.swf] [--compress]\n"
-           "       pictova-cli --version\n"
-           "\n"
-           "  --demo       write a small demonstration movie (default out/demo.swf)\n"
-           "  --compress   write the movie zlib-compressed (CWS)\n";
+// A bar on stderr, drawn only when stderr is a terminal.
+class TTerminalProgress : public TProgressSink {
+public:
+    TTerminalProgress() : Enabled(::isatty(2) == 1) {}
+    ~TTerminalProgress() override { Finish(); }
+    void SetMax(int max) override { FMax = max; Draw(); }
+    int Max() const override { return FMax; }
+    void SetPosition(int position) override { Position = position; Draw(); }
+    void Step() override { ++Position; Draw(); }
+    void Label(const std::string& label) {
+        Finish();
+        Text = label;
+        Draw();
+    }
+    void Finish() {
+        if (Enabled && Drawn)
+            std::cerr << "\n";
+        Drawn = false;
+    }
+
+private:
+    void Draw() {
+        if (!Enabled || Text.empty())
+            return;
+        const int width = 30;
+        const int filled = FMax > 0 ? std::min(width, Position * width / FMax) : 0;
+        std::cerr << "\r" << Text << " [" << std::string(size_t(filled), '#')
+                  << std::string(size_t(width - filled), ' ') << "] "
+                  << (FMax > 0 ? std::min(100, Position * 100 / FMax) : 0) << "%" << std::flush;
+        Drawn = true;
+    }
+
+    bool Enabled;
+    bool Drawn = false;
+    int FMax = 0;
+    int Position = 0;
+    std::string Text;
+};
+
+TLoopbackServer* RunningServer = nullptr;
+
+void StopServing(int) {
+    if (RunningServer)
+        RunningServer->Stop();
 }
 
-// A one-frame movie in the program's colours: enough to see that the writer
-// and a player agree.
-void WriteDemoMovie(const fs::path& target, bool compress) {
-    TBasedSWFStream movie(0, 0, 550, 400, 12.0f, true);
-    movie.SetCompressed(compress);
-    TBitsEngine be(movie.Body());
-    TSWFSetBackgroundColor background;
-    background.Color.SetRGB(MakeRGB(0x2E, 0x6D, 0xB4));
-    background.WriteToStream(be);
-    TSWFFrameLabel label("Pictova");
-    label.WriteToStream(be);
-    TSWFShowFrame().WriteToStream(be);
-    TSWFEnd().WriteToStream(be);
-    movie.SetFrameCount(1);
-    if (target.has_parent_path())
-        fs::create_directories(target.parent_path());
-    movie.SaveToFile(target);
+int Serve(const fs::path& page, bool open) {
+    TLoopbackServer server(page.has_parent_path() ? page.parent_path() : fs::path("."));
+    const std::string url = server.UrlOf(page.filename());
+    std::cout << "Serving the show at " << url << " (Ctrl+C stops)" << std::endl;
+    if (open && !OpenInBrowser(url))
+        std::cerr << "pictova-cli: no browser could be opened; open " << url << " yourself\n";
+    RunningServer = &server;
+    std::signal(SIGINT, StopServing);
+    std::signal(SIGTERM, StopServing);
+    server.Serve();
+    RunningServer = nullptr;
+    return 0;
+}
+
+std::vector<recImgItems> ItemsOf(const TCliOptions& o) {
+    std::vector<recImgItems> items;
+    for (const TCliPicture& p : o.Pictures) {
+        std::error_code ec;
+        if (!fs::is_regular_file(p.File, ec))
+            throw std::runtime_error("Die Bilddatei \"" + p.File.string() + "\" existiert nicht.");
+        recImgItems item;
+        item.FileName = fs::absolute(p.File);
+        if (const auto size = ReadImageSize(p.File)) {
+            item.Width = size->Width;
+            item.Height = size->Height;
+        }
+        item.Effect = p.Effect;
+        item.Duration = p.Duration;
+        items.push_back(item);
+    }
+    return items;
+}
+
+int Run(const TCliOptions& o) {
+    const fs::path programFolder = ProgramFolder();
+    const std::vector<recImgItems> items = ItemsOf(o);
+    const fs::path movie = fs::absolute(o.Output).lexically_normal();
+    const fs::path page = HtmlPagePath(movie);
+
+    auto tell = [](const std::string& text, TMessageKind) { std::cerr << text << "\n"; };
+    TLanguage language(programFolder, tell);
+    TSettings settings;
+    // Without --yes the command line never creates or replaces anything:
+    // the question is shown and answered "no".
+    auto answer = [&o](const std::string& question) {
+        if (o.Yes)
+            return TAnswer::Yes;
+        std::cerr << question << "\n(pictova-cli: mit --yes wird das ohne Rückfrage erledigt)\n";
+        return TAnswer::No;
+    };
+    TOutputCheck check(settings, language,
+                       TOutputCheckUi{answer,
+                                      [&](const std::string& q) {
+                                          return answer(q) == TAnswer::Yes ? TAnswer::YesToAll
+                                                                            : TAnswer::No;
+                                      },
+                                      tell});
+    if (!check.CheckOutputFile(movie) || (!o.Preview && !check.CheckOutputFile(page)))
+        return 1;
+
+    TShowOptions options;
+    options.Compress = o.Compress;
+    options.Password = o.Password;
+    options.PasswordText = o.PasswordText;
+    options.OutputPath = movie;
+
+    TTerminalProgress progress;
+    TBuildServices services;
+    services.Progress = &progress;
+    services.ProgressLabel = [&](const std::string& label) { progress.Label(label); };
+    services.WritePage = [&](int width, int height) {
+        InstallPlayerFiles(programFolder, page.parent_path());
+        if (!WriteHtmlPage(programFolder, movie, width, height, check))
+            throw std::runtime_error("Die Seite \"" + page.string() + "\" wurde nicht geschrieben.");
+    };
+    TEffectDraw draw = o.Seed ? TEffectDraw(*o.Seed) : TEffectDraw::FromClock();
+
+    const bool movieExisted = fs::exists(movie);
+    try {
+        const TBuildResult result = BuildShow(items, options, movie, o.Preview, draw, services);
+        progress.Finish();
+        std::cout << "Wrote " << movie.string() << " (" << result.Width << " x " << result.Height
+                  << " pixels, " << result.FrameCount << " frames)\n";
+    } catch (...) {
+        progress.Finish();
+        // A movie written before its page failed is not left behind alone.
+        if (!movieExisted && !o.Preview) {
+            std::error_code ignored;
+            fs::remove(movie, ignored);
+        }
+        throw;
+    }
+    if (o.Preview)
+        return 0;
+    std::cout << "Wrote " << page.string() << " with the player in "
+              << (page.parent_path() / "ruffle").string() << "\n";
+    if (o.Open || o.Serve)
+        return Serve(page, o.Open);
+    std::cout << "To watch it: pictova-cli --serve ... or serve that folder with any web server\n";
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    bool demo = false;
-    bool compress = false;
-    fs::path output = "out/demo.swf";
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        if (a == "--help" || a == "-h") {
-            PrintUsage(std::cout);
-            return 0;
-        } else if (a == "--version") {
-            std::cout << "pictova-cli " << PICTOVA_VERSION << "\n";
-            return 0;
-        } else if (a == "--demo") {
-            demo = true;
-        } else if (a == "--compress") {
-            compress = true;
-        } else if (!a.empty() && a[0] != '-') {
-            output = fs::path(std::string(a));
-        } else {
-            std::cerr << "pictova-cli: unknown option " << a << "\n";
-            PrintUsage(std::cerr);
-            return 2;
-        }
-    }
-    if (!demo) {
-        PrintUsage(std::cerr);
+    TCliOptions options;
+    try {
+        options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const TUsageError& e) {
+        std::cerr << "pictova-cli: " << e.what() << "\n\n" << kCliUsage;
         return 2;
     }
+    if (options.Help) {
+        std::cout << kCliUsage;
+        return 0;
+    }
+    if (options.Version) {
+        std::cout << "pictova-cli " << GetVersionString(TVersionDigits::Three) << "\n";
+        return 0;
+    }
+    if (options.ListEffects) {
+        for (int e = 0; e <= 16; ++e)
+            std::cout << e << "\t" << EffectCaption(e) << "\n";
+        return 0;
+    }
     try {
-        WriteDemoMovie(output, compress);
+        return Run(options);
     } catch (const std::exception& e) {
         std::cerr << "pictova-cli: " << e.what() << "\n";
         return 1;
     }
-    std::cout << "Wrote " << fs::absolute(output).lexically_normal().string() << "\n";
-    return 0;
 }

@@ -10,7 +10,7 @@ namespace pictova {
 
 class TFlashMovie;
 
-constexpr int kEffectCount = 16; // effects 1..16; 0 means "draw one at random"
+constexpr int kTransitionCount = 16; // effects 1..16; 0 means "draw one at random"
 
 void EffectHardCut(TFlashMovie& movie, uint16_t depth);
 void EffectFade(TFlashMovie& movie, uint16_t depth, int steps);
