@@ -163,15 +163,7 @@ export class MoviePlayer {
     // RGB of stage pixels ([x, y] in stage pixels) in a screenshot, decoded
     // by the browser itself.
     async pixels(points, saveAs) {
-        const png = await this.screenshot(saveAs);
-        return this.page.evaluate(async ({ b64, points }) => {
-            const blob = await (await fetch(`data:image/png;base64,${b64}`)).blob();
-            const bitmap = await createImageBitmap(blob);
-            const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
-            const ctx = canvas.getContext('2d');
-            ctx.drawImage(bitmap, 0, 0);
-            return points.map(([x, y]) => Array.from(ctx.getImageData(x, y, 1, 1).data.slice(0, 3)));
-        }, { b64: png.toString('base64'), points });
+        return decodePixels(this.page, await this.screenshot(saveAs), points);
     }
 
     // Screenshots and samples at given times (milliseconds after loading).
@@ -189,6 +181,82 @@ export class MoviePlayer {
     async close() {
         await this.page.close();
     }
+}
+
+// A written HTML page that embeds a movie, played by the Ruffle it loads
+// itself. Waits until the player in the page has the movie's metadata.
+export class PagePlayer {
+    static async open(context, pageUrl) {
+        const page = await context.newPage();
+        const problems = [];
+        const requests = [];
+        page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
+        page.on('console', (m) => {
+            if (/panicked/i.test(m.text())) problems.push(`player panic: ${m.text()}`);
+        });
+        page.on('request', (r) => requests.push(r.url()));
+        await page.goto(pageUrl);
+        const element = page.locator('ruffle-object, ruffle-embed, ruffle-player').first();
+        await element.waitFor({ timeout: 20000 });
+        const metadata = await element.evaluate(async (player) => {
+            for (let i = 0; i < 200; ++i) {
+                const m = player.ruffle?.().metadata;
+                if (m) return { width: m.width, height: m.height, numFrames: m.numFrames,
+                                swfVersion: m.swfVersion };
+                await new Promise((r) => setTimeout(r, 100));
+            }
+            throw new Error('the page\'s player reported no movie in 20 s');
+        });
+        await element.evaluate((player) => {
+            const style = document.createElement('style');
+            style.textContent = '#hardware-acceleration-modal,#play-button{display:none!important}';
+            player.shadowRoot?.appendChild(style);
+        });
+        return new PagePlayer(page, element, metadata, problems, requests);
+    }
+
+    constructor(page, element, metadata, problems, requests) {
+        this.page = page;
+        this.element = element;
+        this.metadata = metadata;
+        this.problems = problems;
+        this.requests = requests;
+        this.started = Date.now();
+    }
+
+    assertHealthy() {
+        if (this.problems.length) throw new Error(this.problems.join('\n'));
+    }
+
+    async screenshot(saveAs) {
+        this.assertHealthy();
+        const png = await this.element.screenshot();
+        if (saveAs) {
+            await mkdir(artifactsDir, { recursive: true });
+            await writeFile(path.join(artifactsDir, saveAs), png);
+        }
+        return png;
+    }
+
+    async pixels(points, saveAs) {
+        return decodePixels(this.page, await this.screenshot(saveAs), points);
+    }
+
+    async close() {
+        await this.page.close();
+    }
+}
+
+// RGB of points in a PNG screenshot, decoded by the browser of the page.
+async function decodePixels(page, png, points) {
+    return page.evaluate(async ({ b64, points }) => {
+        const blob = await (await fetch(`data:image/png;base64,${b64}`)).blob();
+        const bitmap = await createImageBitmap(blob);
+        const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+        const ctx = canvas.getContext('2d');
+        ctx.drawImage(bitmap, 0, 0);
+        return points.map(([x, y]) => Array.from(ctx.getImageData(x, y, 1, 1).data.slice(0, 3)));
+    }, { b64: png.toString('base64'), points });
 }
 
 // Colour distance for assertions: the largest channel difference.

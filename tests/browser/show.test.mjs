@@ -1,0 +1,115 @@
+// A three-picture show written by pictova-cli plays in Ruffle: as the page of
+// a final build (with the player files beside it) and as a preview movie.
+// Pictures: red 320 x 240 (hard cut), green 200 x 150 (slides in from the
+// left), blue 100 x 80 (spins in), three seconds each at 20 frames per second.
+
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFile } from 'node:child_process';
+import { mkdir, rm, writeFile } from 'node:fs/promises';
+import path from 'node:path';
+import { promisify } from 'node:util';
+import { startServer, launchBrowser, MoviePlayer, PagePlayer, colourDelta } from './harness.mjs';
+
+const run = promisify(execFile);
+const movieDir = process.env.PICTOVA_MOVIES;
+const cli = process.env.PICTOVA_CLI;
+const showDir = path.join(movieDir ?? '.', 'show');
+let server;
+let browser;
+
+const red = [255, 0, 0];
+const green = [0, 255, 0];
+const blue = [0, 0, 255];
+
+// A 24-bit BMP of one colour.
+function flatBmp(width, height, [r, g, b]) {
+    const row = Math.ceil((width * 3) / 4) * 4;
+    const data = Buffer.alloc(54 + row * height);
+    data.write('BM', 0);
+    data.writeUInt32LE(data.length, 2);
+    data.writeUInt32LE(54, 10);
+    data.writeUInt32LE(40, 14);
+    data.writeInt32LE(width, 18);
+    data.writeInt32LE(height, 22);
+    data.writeUInt16LE(1, 26);
+    data.writeUInt16LE(24, 28);
+    data.writeUInt32LE(row * height, 34);
+    for (let y = 0; y < height; ++y)
+        for (let x = 0; x < width; ++x) data.set([b, g, r], 54 + y * row + x * 3);
+    return data;
+}
+
+before(async () => {
+    assert.ok(movieDir && cli, 'PICTOVA_MOVIES and PICTOVA_CLI are set');
+    await rm(showDir, { recursive: true, force: true });
+    await mkdir(showDir, { recursive: true });
+    await writeFile(path.join(showDir, 'red.bmp'), flatBmp(320, 240, red));
+    await writeFile(path.join(showDir, 'green.bmp'), flatBmp(200, 150, green));
+    await writeFile(path.join(showDir, 'blue.bmp'), flatBmp(100, 80, blue));
+    const pictures = ['--duration', '3', '--effect', '1', 'red.bmp', '--effect', '3', 'green.bmp',
+                      '--effect', '15', 'blue.bmp'];
+    await run(cli, ['--yes', '-o', 'final/show.swf', ...pictures], { cwd: showDir });
+    await run(cli, ['--yes', '--preview', '-o', 'preview.swf', ...pictures], { cwd: showDir });
+    server = await startServer({ movieDir });
+    browser = await launchBrowser();
+});
+
+after(async () => {
+    await browser?.close();
+    await server?.close();
+});
+
+// Frames: red 0-59; green slides 60-110 and stands 111-170; blue spins
+// 171-246 and stands 247-306. Moments are chosen well inside each phase.
+const moments = [
+    { at: 1500, name: 'red stands', expect: [[[160, 120], red], [[5, 5], red]] },
+    // Part-way through the slide the green picture covers the left edge but
+    // its right edge is still short of where it will rest (x 260).
+    { at: 3800, name: 'green slides in',
+      expect: [[[10, 120], green], [[250, 120], red], [[300, 120], red]] },
+    { at: 7000, name: 'green stands on red',
+      expect: [[[160, 120], green], [[70, 120], green], [[30, 120], red], [[160, 20], red]] },
+    { at: 14000, name: 'blue stands on green on red',
+      expect: [[[160, 120], blue], [[90, 120], green], [[160, 60], green], [[30, 120], red]] },
+];
+
+async function watch(player, label) {
+    const failures = [];
+    for (const m of moments) {
+        const wait = m.at - (Date.now() - player.started);
+        if (wait > 0) await player.page.waitForTimeout(wait);
+        const pixels = await player.pixels(m.expect.map((e) => e[0]), `show-${label}-${m.at}.png`);
+        m.expect.forEach(([point, colour], i) => {
+            if (colourDelta(pixels[i], colour) > 10)
+                failures.push(`${m.name}: at ${point} got ${pixels[i]}, want ${colour}`);
+        });
+    }
+    assert.deepEqual(failures, []);
+    player.assertHealthy();
+}
+
+test('the page of a final build plays the show with its own player', async () => {
+    const player = await PagePlayer.open(browser.context, `${server.origin}/movies/show/final/show.html`);
+    try {
+        assert.equal(player.metadata.width, 320);
+        assert.equal(player.metadata.height, 240);
+        await watch(player, 'final');
+        const foreign = player.requests.filter((url) => !url.startsWith(server.origin) && !url.startsWith('data:'));
+        assert.deepEqual(foreign, [], 'the page needs nothing beyond its own folder');
+        assert.ok(player.requests.some((url) => url.includes('/show/final/ruffle/')), 'the bundled player is used');
+    } finally {
+        await player.close();
+    }
+});
+
+test('a preview movie plays the same show', async () => {
+    const player = await MoviePlayer.open(browser.context, server.origin, '/movies/show/preview.swf');
+    player.started = Date.now();
+    try {
+        assert.equal(player.metadata.numFrames, 307);
+        await watch(player, 'preview');
+    } finally {
+        await player.close();
+    }
+});
