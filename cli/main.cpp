@@ -173,7 +173,8 @@ int Run(const TCliOptions& o) {
               << (page.parent_path() / "ruffle").string() << "\n";
     if (o.Open || o.Serve)
         return Serve(page, o.Open);
-    std::cout << "To watch it: pictova-cli --serve ... or serve that folder with any web server\n";
+    std::cout << "To watch it, serve that folder (for instance with --serve): browsers do not "
+                 "start the player from a file:// page.\n";
     return 0;
 }
 
