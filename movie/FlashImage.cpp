@@ -43,6 +43,15 @@ uint16_t Side(int32_t v, const char* what) {
     return uint16_t(v);
 }
 
+// The codec's verdict on the file's headers; its errors name the file.
+bool IsProgressive(const std::vector<uint8_t>& jpeg, const fs::path& file) {
+    try {
+        return JpegIsProgressive(jpeg);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("\"" + file.string() + "\": " + e.what());
+    }
+}
+
 // Straight colour to the premultiplied form lossless bitmaps with alpha store.
 uint8_t Premultiply(uint8_t c, uint8_t a) {
     return uint8_t((unsigned(c) * a + 127) / 255);
@@ -138,6 +147,9 @@ void TFlashImage::LoadFromFile(const fs::path& fileName) {
         const std::vector<uint8_t> jpeg = ReadWholeFile(fileName);
         if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
             throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
+        // The file goes into the movie unchanged, so a broken one is refused
+        // here: the codec reads its headers up to the first scan.
+        const bool progressive = IsProgressive(jpeg, fileName);
         FIsJPEG = true;
         const TJpegSize size = ScanJpegSize(jpeg);
         FWidth = size.Width;
@@ -147,8 +159,8 @@ void TFlashImage::LoadFromFile(const fs::path& fileName) {
         FDataStream.reset();
         FJPEGFile = fileName;
         FDataState = dsJPEGFile;
-        if (FConvertProgressive && (FWidth == 0 || FHeight == 0))
-            ReencodeIfProgressive(jpeg);
+        if (FConvertProgressive && (FWidth == 0 || FHeight == 0) && progressive)
+            Reencode(jpeg, fileName);
     } else if (ext == "BMP") {
         BMP().LoadFromFile(fileName);
         LoadFromBMP();
@@ -157,10 +169,13 @@ void TFlashImage::LoadFromFile(const fs::path& fileName) {
     }
 }
 
-void TFlashImage::ReencodeIfProgressive(const std::vector<uint8_t>& jpeg) {
-    if (!JpegIsProgressive(jpeg))
-        return;
-    const TRgbImage decoded = DecodeJpeg(jpeg);
+void TFlashImage::Reencode(const std::vector<uint8_t>& jpeg, const fs::path& fileName) {
+    TRgbImage decoded;
+    try {
+        decoded = DecodeJpeg(jpeg);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("\"" + fileName.string() + "\": " + e.what());
+    }
     SetDataStream(EncodeBaselineJpeg(decoded, 90));
     FJPEGFile.clear();
     FDataState = dsReencoded;
@@ -169,8 +184,11 @@ void TFlashImage::ReencodeIfProgressive(const std::vector<uint8_t>& jpeg) {
 }
 
 void TFlashImage::SetConvertProgressive(bool on) {
-    if (on && on != FConvertProgressive && FDataState == dsJPEGFile)
-        ReencodeIfProgressive(ReadWholeFile(FJPEGFile));
+    if (on && on != FConvertProgressive && FDataState == dsJPEGFile) {
+        const std::vector<uint8_t> jpeg = ReadWholeFile(FJPEGFile);
+        if (IsProgressive(jpeg, FJPEGFile))
+            Reencode(jpeg, FJPEGFile);
+    }
     FConvertProgressive = on;
 }
 

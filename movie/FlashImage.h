@@ -63,7 +63,8 @@ public:
     void WriteToStream(TBitsEngine& be) override;
 
 private:
-    void ReencodeIfProgressive(const std::vector<uint8_t>& jpeg);
+    // Decodes the JPEG and keeps it as a baseline JPEG of quality 90.
+    void Reencode(const std::vector<uint8_t>& jpeg, const std::filesystem::path& fileName);
     std::vector<uint8_t> JpegBytes() const;
     std::vector<uint8_t> BuildLosslessPayload();
     void WriteJPEG(TBitsEngine& be);
