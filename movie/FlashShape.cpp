@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace pictova {
 
@@ -302,7 +303,10 @@ TSWFImageFill& TFlashShape::SetImageFill(TFlashImage& image, TFlashFillMode mode
         fill->BitmapMatrix.SetScale(scaleX * 20, scaleY * 20);
     } else if (mode == fmFit) {
         if (image.Width() == 0 || image.Height() == 0)
-            throw std::runtime_error("a picture without width or height cannot fill a shape");
+            throw std::runtime_error("image " + std::to_string(image.CharacterId()) + " of " +
+                                     std::to_string(image.Width()) + " x " +
+                                     std::to_string(image.Height()) +
+                                     " pixels cannot fit a shape");
         // The small addition keeps the last row and column of pixels inside
         // the shape's edge.
         fill->BitmapMatrix.SetScale(
@@ -380,11 +384,13 @@ void TFlashShape::WriteToStream(TBitsEngine& be) {
     const int32_t e = widest / 2;
     FShapeTag.ShapeBounds.SetRect(SWFRect{Bounds.GetXMin() - e, Bounds.GetXMax() + e,
                                           Bounds.GetYMin() - e, Bounds.GetYMax() + e});
-    if (FDashed && FDashPattern && FDashPattern->Count() > 0) {
-        TSWFShapeRecordList own = std::move(FShapeTag.Records);
+    if (FDashed && FDashPattern && FDashPattern->HasLength()) {
         const bool closed = FEdges->CurrentX == FEdges->StartX && FEdges->CurrentY == FEdges->StartY;
-        FShapeTag.Records =
-            BuildDashedOutline(own, *FDashPattern, !FShapeTag.FillStyles.empty() && closed);
+        // Built before the shape's own records are taken out, so that a
+        // failure leaves them in place.
+        TSWFShapeRecordList dashed = BuildDashedOutline(FShapeTag.Records, *FDashPattern,
+                                                        !FShapeTag.FillStyles.empty() && closed);
+        TSWFShapeRecordList own = std::exchange(FShapeTag.Records, std::move(dashed));
         try {
             FShapeTag.WriteToStream(be);
         } catch (...) {
