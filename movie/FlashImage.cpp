@@ -30,7 +30,8 @@ std::vector<uint8_t> ReadWholeFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw std::runtime_error("Cannot open \"" + file.string() + "\"");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     if (in.bad())
         throw std::runtime_error("Cannot read \"" + file.string() + "\"");
     return bytes;
@@ -195,13 +196,22 @@ void TFlashImage::SetConvertProgressive(bool on) {
 void TFlashImage::LoadFromDecodedPicture(const TDecodedPicture& picture) {
     if (picture.BitsPerPixel != 8 && picture.BitsPerPixel != 24)
         throw std::invalid_argument("decoded pictures are 8 or 24 bits per pixel");
+    const uint64_t needed = uint64_t(std::max(picture.Width, 0)) *
+                            uint64_t(std::max(picture.Height, 0)) *
+                            uint64_t(picture.BitsPerPixel / 8);
+    if (picture.Pixels.size() < needed)
+        throw std::invalid_argument("a decoded picture of " + std::to_string(picture.Width) +
+                                    " x " + std::to_string(picture.Height) + " pixels needs " +
+                                    std::to_string(needed) + " bytes, not " +
+                                    std::to_string(picture.Pixels.size()));
     TBMPReader& bmp = BMP();
     // Stored top-down (negative height), as decoders deliver the rows.
     bmp.SetFormat(picture.Width, -picture.Height, uint16_t(picture.BitsPerPixel));
     if (picture.BitsPerPixel == 8) {
         auto palette = bmp.Palette();
         for (size_t i = 0; i < palette.size(); ++i) {
-            const TPaletteEntry e = i < picture.Palette.size() ? picture.Palette[i] : TPaletteEntry{};
+            const TPaletteEntry e =
+                i < picture.Palette.size() ? picture.Palette[i] : TPaletteEntry{};
             palette[i] = TBMPPaletteEntry{e.B, e.G, e.R, 255};
         }
     }
@@ -226,8 +236,21 @@ void TFlashImage::LoadFromDecodedPicture(const TDecodedPicture& picture) {
 
 void TFlashImage::LoadFromBMP() {
     TBMPReader& bmp = BMP();
-    FWidth = Side(bmp.Width(), "width");
-    FHeight = Side(bmp.Height() < 0 ? -bmp.Height() : bmp.Height(), "height");
+    const uint16_t width = Side(bmp.Width(), "width");
+    const uint16_t height = Side(bmp.Height() < 0 ? -bmp.Height() : bmp.Height(), "height");
+    // The lossless layouts take 16-bit pixels as x-5-5-5 and 32-bit ones as
+    // 8-8-8-8; other channel widths would come out as wrong colours.
+    const bool plain = (bmp.BitCount() != 16 ||
+                        (bmp.RedBits() == 5 && bmp.GreenBits() == 5 && bmp.BlueBits() == 5)) &&
+                       (bmp.BitCount() != 32 ||
+                        (bmp.RedBits() == 8 && bmp.GreenBits() == 8 && bmp.BlueBits() == 8));
+    if (!plain)
+        throw std::runtime_error(
+            "bitmaps of " + std::to_string(bmp.BitCount()) + " bits with channels of " +
+            std::to_string(bmp.RedBits()) + ", " + std::to_string(bmp.GreenBits()) + " and " +
+            std::to_string(bmp.BlueBits()) + " bits cannot be stored in a movie");
+    FWidth = width;
+    FHeight = height;
     FColorCount = 0;
     FDataStream.reset();
     FJPEGFile.clear();
@@ -353,8 +376,8 @@ void TFlashImage::WriteJPEG(TBitsEngine& be) {
     if (end >= begin + 2 && jpeg[end - 2] == 0xFF && jpeg[end - 1] == 0xD9)
         end -= 2;
     const bool withAlpha = FAlphaStream && !FAlphaStream->empty();
-    std::unique_ptr<TSWFDefineBitsJPEG2> tag =
-        withAlpha ? std::make_unique<TSWFDefineBitsJPEG3>() : std::make_unique<TSWFDefineBitsJPEG2>();
+    std::unique_ptr<TSWFDefineBitsJPEG2> tag = withAlpha ? std::make_unique<TSWFDefineBitsJPEG3>()
+                                                         : std::make_unique<TSWFDefineBitsJPEG2>();
     tag->CharacterId = CharacterId();
     tag->SetDataView(jpeg.data() + begin, end - begin);
     std::vector<uint8_t> alpha;
@@ -370,9 +393,9 @@ void TFlashImage::WriteLossless(TBitsEngine& be) {
         SetDataStream(BuildLosslessPayload());
         FDataState = dsLossless;
     }
-    std::unique_ptr<TSWFDefineBitsLossless> tag =
-        FHasAlpha ? std::make_unique<TSWFDefineBitsLossless2>()
-                  : std::make_unique<TSWFDefineBitsLossless>();
+    std::unique_ptr<TSWFDefineBitsLossless> tag = FHasAlpha
+                                                      ? std::make_unique<TSWFDefineBitsLossless2>()
+                                                      : std::make_unique<TSWFDefineBitsLossless>();
     tag->CharacterId = CharacterId();
     tag->BitmapFormat = FBitmapFormat == 1 ? uint8_t(bitmapRGB32) : FBitmapFormat;
     tag->BitmapWidth = FWidth;
@@ -408,7 +431,8 @@ void TFlashImage::Assign(const TBasedSWFObject& source) {
     FPaddedWidth = src.FPaddedWidth;
     FBitmapFormat = src.FBitmapFormat;
     FJPEGFile = src.FJPEGFile;
-    FDataStream = src.FDataStream ? std::make_unique<std::vector<uint8_t>>(*src.FDataStream) : nullptr;
+    FDataStream =
+        src.FDataStream ? std::make_unique<std::vector<uint8_t>>(*src.FDataStream) : nullptr;
     FAlphaStream =
         src.FAlphaStream ? std::make_unique<std::vector<uint8_t>>(*src.FAlphaStream) : nullptr;
     FBMP = src.FBMP ? std::make_unique<TBMPReader>(*src.FBMP) : nullptr;

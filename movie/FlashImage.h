@@ -20,10 +20,10 @@ public:
     // What DataStream holds.
     enum TDataState : uint8_t {
         dsNone = 0,
-        dsMemory = 1,      // filled by a caller
-        dsLossless = 2,    // pixels in BMP; payload built when written
-        dsReencoded = 3,   // progressive JPEG re-encoded into memory
-        dsJPEGFile = 4,    // JPEG file, read when the tag is written
+        dsMemory = 1,    // filled by a caller
+        dsLossless = 2,  // pixels in BMP; payload built when written
+        dsReencoded = 3, // progressive JPEG re-encoded into memory
+        dsJPEGFile = 4,  // JPEG file, read when the tag is written
     };
 
     explicit TFlashImage(TFlashMovie* owner = nullptr);

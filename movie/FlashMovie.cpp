@@ -51,8 +51,7 @@ TFlashShape& TFlashMovie::AddShapeImage(TFlashImage& image) {
     if (image.Width() == 0 || image.Height() == 0)
         throw std::runtime_error("image " + std::to_string(image.CharacterId()) + " of " +
                                  std::to_string(image.Width()) + " x " +
-                                 std::to_string(image.Height()) +
-                                 " pixels cannot fill a shape");
+                                 std::to_string(image.Height()) + " pixels cannot fill a shape");
     TFlashShape& shape = AddRectangle(0, 0, image.Width(), image.Height());
     shape.SetImageFill(image, fmFit, 1.0f, 1.0f);
     return shape;

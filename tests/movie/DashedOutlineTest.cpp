@@ -58,6 +58,7 @@ TEST(DashedOutline, StraightEdges) {
         TFlashLineStyle Pattern;
         Records Expected; // after the first record, kStart
     };
+    // clang-format off
     const Row rows[] = {
         {"dashes of 100 twips on 250", {{250, 0}}, Pattern({5}),
          {"line 100,0", "style move 200,0 line=1", "line 50,0", "end"}},
@@ -78,6 +79,7 @@ TEST(DashedOutline, StraightEdges) {
         {"zero lengths in the pattern", {{250, 0}}, Pattern({5, 0}),
          {"line 100,0", "line 100,0", "line 50,0", "end"}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TSWFShapeRecordList path = PathFrom(0, 0);
@@ -188,12 +190,11 @@ TEST(DashedOutline, FilledClosedShapeKeepsItsFill) {
         "style fill1=1 line=0", "line 200,0", "line 0,200", "line -200,0", "line 0,-200",
         // the dashes, 60 twips drawn and 60 not, from the same start; pieces
         // cut at a corner go on round it
-        "style fill0=0 fill1=0 line=1",
-        "line 60,0", "style move 120,0 line=1", "line 60,0", "style move 200,0 line=1",
-        "style move 200,40 line=1", "line 0,60", "style move 200,160 line=1", "line 0,40",
-        "line -20,0", "style move 120,200 line=1", "line -60,0", "style move 0,200 line=1",
-        "line 0,-60", "style move 0,80 line=1", "line 0,-60", "style move 0,0 line=1",
-        "end"};
+        "style fill0=0 fill1=0 line=1", "line 60,0", "style move 120,0 line=1", "line 60,0",
+        "style move 200,0 line=1", "style move 200,40 line=1", "line 0,60",
+        "style move 200,160 line=1", "line 0,40", "line -20,0", "style move 120,200 line=1",
+        "line -60,0", "style move 0,200 line=1", "line 0,-60", "style move 0,80 line=1",
+        "line 0,-60", "style move 0,0 line=1", "end"};
     EXPECT_EQ(written.Records, expected);
     // The shape's own path is kept for the next writing.
     EXPECT_EQ(Describe(shape.ShapeTag().Records), own);
@@ -207,9 +208,9 @@ TEST(DashedOutline, OpenOrUnfilledPathsAreDashedOnly) {
     open.Edges().LineTo(10, 0); // 200 twips, not closed
     open.Edges().EndEdges();
     open.DashPattern().Add(5);
-    EXPECT_EQ(test::ReadShapeBody(test::WalkTags(test::TagBytes(open), 0).at(0).Body, false).Records,
-              (Records{"style fill0=0 fill1=0 line=1", "line 100,0", "style move 200,0 line=1",
-                       "end"}));
+    EXPECT_EQ(
+        test::ReadShapeBody(test::WalkTags(test::TagBytes(open), 0).at(0).Body, false).Records,
+        (Records{"style fill0=0 fill1=0 line=1", "line 100,0", "style move 200,0 line=1", "end"}));
 
     TFlashShape& unfilled = movie.AddRectangle(0, 0, 10, 10);
     unfilled.SetLineStyle(1, 0xFF000000);

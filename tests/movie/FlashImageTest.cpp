@@ -160,9 +160,8 @@ TRgbImage SmoothPicture() {
     image.Height = 48;
     for (int y = 0; y < image.Height; ++y)
         for (int x = 0; x < image.Width; ++x)
-            image.Pixels.insert(image.Pixels.end(),
-                                {uint8_t(x * 4), uint8_t(y * 5),
-                                 uint8_t(128 + 60 * std::sin((x + y) / 10.0))});
+            image.Pixels.insert(image.Pixels.end(), {uint8_t(x * 4), uint8_t(y * 5),
+                                                     uint8_t(128 + 60 * std::sin((x + y) / 10.0))});
     return image;
 }
 
@@ -256,7 +255,8 @@ protected:
         EXPECT_EQ(image.Height(), 48);
         const std::vector<uint8_t>& data = image.DataStream();
         EXPECT_FALSE(JpegIsProgressive(data));
-        const TDifference d = Difference(ToString(DecodeJpeg(data).Pixels), ToString(Source.Pixels));
+        const TDifference d =
+            Difference(ToString(DecodeJpeg(data).Pixels), ToString(Source.Pixels));
         EXPECT_LT(d.Mean, 2.0);
         EXPECT_LE(d.Max, 16);
         EXPECT_TRUE(WrittenTag(image).Body.substr(2) == ToString(data));
@@ -319,6 +319,7 @@ TEST(FlashImageFiles, ExtensionChoosesTheLoaderInAnyCase) {
         bool JPEG;
         const char* Error; // expected message, or null
     };
+    // clang-format off
     const Row rows[] = {
         {"a.jpg", "testsrc-64x48.jpg", true, nullptr},
         {"b.JPG", "testsrc-64x48.jpg", true, nullptr},
@@ -329,6 +330,7 @@ TEST(FlashImageFiles, ExtensionChoosesTheLoaderInAnyCase) {
         {"g.Tif", "images/red-37x21-le.tif", false, "Image format \"TIF\" not supported!"},
         {"noextension", "testsrc-64x48.jpg", false, "Image format \"\" not supported!"},
     };
+    // clang-format on
     test::TempDir dir;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -359,6 +361,7 @@ TEST(FlashImageFiles, BrokenFilesFailAndLeaveTheMovieAsItWas) {
         std::string Bytes; // none: the file does not exist
         bool ConvertProgressive = false;
     };
+    // clang-format off
     const Row rows[] = {
         {"missing.jpg", {}},
         {"missing.bmp", {}},
@@ -372,6 +375,7 @@ TEST(FlashImageFiles, BrokenFilesFailAndLeaveTheMovieAsItWas) {
         {"cut-in-the-header.bmp", bmp.substr(0, 30)},
         {"cut-in-the-pixels.bmp", bmp.substr(0, bmp.size() - 40)},
     };
+    // clang-format on
     test::TempDir dir;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -408,6 +412,7 @@ TEST(FlashImageLossless, PayloadOfEachDepth) {
         int TableSize; // BitmapColorTableSize, -1: none
         std::string Raw;
     };
+    // clang-format off
     const Row rows[] = {
         {"8 bits, 3 pixels wide: rows of 4 index bytes", 8, 3, 2,
          {{10, {0x13, 0x12, 0x11}}, {20, {0x23, 0x22, 0x21}}, {30, {0x33, 0x32, 0x31}}},
@@ -465,6 +470,7 @@ TEST(FlashImageLossless, PayloadOfEachDepth) {
                 0xFF, 0x06, 0x05, 0x04,
                 0xFF, 0x09, 0x08, 0x07})},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TFlashMovie movie = NewMovie();
@@ -496,6 +502,7 @@ TEST(FlashImageLossless, ThirtyTwoBitsOnlyUsePartialAlpha) {
         uint16_t Code;
         std::string Raw;
     };
+    // clang-format off
     const Row rows[] = {
         // Most writers leave the fourth byte 0: opaque, not invisible.
         {"alpha all 0", Bytes({0x10, 0x20, 0x30, 0, 0x40, 0x50, 0x60, 0}), tagDefineBitsLossless,
@@ -516,6 +523,7 @@ TEST(FlashImageLossless, ThirtyTwoBitsOnlyUsePartialAlpha) {
                 0x64,                        // blue 200 * 128 / 255 = 100.4
                 0xFF, 0x60, 0x50, 0x40})},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TFlashImage image;
@@ -532,6 +540,40 @@ TEST(FlashImageLossless, ThirtyTwoBitsOnlyUsePartialAlpha) {
     }
 }
 
+TEST(FlashImageLossless, PicturesTheLayoutsCannotHoldAreRefused) {
+    TDecodedPicture sixteen;
+    sixteen.Width = sixteen.Height = 2;
+    sixteen.BitsPerPixel = 16;
+    sixteen.Pixels.resize(8);
+    TDecodedPicture short24;
+    short24.Width = short24.Height = 4;
+    short24.BitsPerPixel = 24;
+    short24.Pixels.resize(4 * 4 * 3 - 1);
+    struct Row {
+        const char* Name;
+        std::function<void(TFlashImage&)> Load;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"decoded 16-bit picture", [&](TFlashImage& i) { i.LoadFromDecodedPicture(sixteen); }},
+        {"decoded picture with too few pixel bytes",
+         [&](TFlashImage& i) { i.LoadFromDecodedPicture(short24); }},
+        {"16 bits in 5-6-5",
+         [](TFlashImage& i) {
+             i.BMP().SetFormat(2, 2, 16, 5, 6, 5);
+             i.LoadFromBMP();
+         }},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TFlashImage image;
+        EXPECT_ANY_THROW(row.Load(image));
+        EXPECT_EQ(image.DataState(), TFlashImage::dsNone);
+        EXPECT_EQ(image.Width(), 0);
+    }
+}
+
 // Every fixture, through the file or the PNG decoder, keeps the pixels that
 // ffmpeg decoded from the source file.
 TEST(FlashImageLossless, FixturesKeepTheirPixels) {
@@ -541,6 +583,7 @@ TEST(FlashImageLossless, FixturesKeepTheirPixels) {
         uint8_t Format;
         unsigned Significant = 8; // bits per channel both sides keep
     };
+    // clang-format off
     const Row rows[] = {
         {"bmp/monob-13x7.bmp", tagDefineBitsLossless, bitmapColorMapped8},
         {"bmp/pal4-13x7.bmp", tagDefineBitsLossless, bitmapColorMapped8},
@@ -562,6 +605,7 @@ TEST(FlashImageLossless, FixturesKeepTheirPixels) {
         {"png/rgb-37x21.png", tagDefineBitsLossless, bitmapRGB32},
         {"png/translucent-36x20.png", tagDefineBitsLossless, bitmapRGB32}, // alpha dropped
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.File);
         const fs::path file = kData / row.File;
@@ -576,8 +620,9 @@ TEST(FlashImageLossless, FixturesKeepTheirPixels) {
             expected = WithoutAlpha(ReadFileBytes(fs::path(file).replace_extension(".rgba")));
         } else {
             image = &movie.AddImage(file);
-            expected = alpha ? Premultiplied(ReadFileBytes(fs::path(file).replace_extension(".rgba")))
-                             : ReadFileBytes(fs::path(file).replace_extension(".rgb"));
+            expected = alpha
+                           ? Premultiplied(ReadFileBytes(fs::path(file).replace_extension(".rgba")))
+                           : ReadFileBytes(fs::path(file).replace_extension(".rgb"));
         }
         const TLossless t = ReadLossless(*image);
         EXPECT_EQ(t.Code, row.Code);
@@ -623,9 +668,8 @@ protected:
 
 TEST_F(FfmpegReadsImages, JpegPictures) {
     const fs::path baseline = kData / "testsrc-64x48.jpg";
-    const fs::path kept = Save("baseline", [&](TFlashMovie& m) -> TFlashImage& {
-        return m.AddImage(baseline);
-    });
+    const fs::path kept =
+        Save("baseline", [&](TFlashMovie& m) -> TFlashImage& { return m.AddImage(baseline); });
     EXPECT_EQ(Probe(kept, "codec_name,width,height"), "mjpeg,64,48\n");
     const std::string reference = test::DecodedPixels(baseline, "rgb24");
     ASSERT_EQ(reference.size(), 64u * 48 * 3);
@@ -640,8 +684,8 @@ TEST_F(FfmpegReadsImages, JpegPictures) {
     });
     EXPECT_EQ(Probe(converted, "codec_name,width,height"), "mjpeg,64,48\n");
     // Re-encoded at quality 90: close to the picture, not equal.
-    const TDifference d =
-        Difference(test::DecodedPixels(converted, "rgb24"), test::DecodedPixels(progressive, "rgb24"));
+    const TDifference d = Difference(test::DecodedPixels(converted, "rgb24"),
+                                     test::DecodedPixels(progressive, "rgb24"));
     EXPECT_LT(d.Mean, 2.0);
     EXPECT_LE(d.Max, 16);
 }
@@ -651,8 +695,9 @@ TEST_F(FfmpegReadsImages, LosslessPictures) {
         const char* Name;
         const char* File; // under the test data
         const char* Probed;
-        bool Alpha;       // compare R, G, B, A (premultiplied), else R, G, B
+        bool Alpha; // compare R, G, B, A (premultiplied), else R, G, B
     };
+    // clang-format off
     const Row rows[] = {
         // ffmpeg ignores the row padding of colour-mapped bitmaps: a width
         // that is a multiple of 4 needs none.
@@ -663,6 +708,7 @@ TEST_F(FfmpegReadsImages, LosslessPictures) {
         {"8-bit PNG", "png/palette-36x20.png", "rawvideo,36,20,pal8", false},
         {"24-bit PNG", "png/rgb-37x21.png", "rawvideo,37,21,0rgb", false},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         const fs::path source = kData / row.File;
@@ -692,15 +738,14 @@ TEST_F(FfmpegReadsImages, LosslessPictures) {
 // and its raw bytes are then read as big-endian 5-5-5.
 TEST_F(FfmpegReadsImages, SixteenBitPicture) {
     const fs::path source = kData / "bmp/rgb555-16x6.bmp";
-    const fs::path movie = Save("rgb555", [&](TFlashMovie& m) -> TFlashImage& {
-        return m.AddImage(source);
-    });
+    const fs::path movie =
+        Save("rgb555", [&](TFlashMovie& m) -> TFlashImage& { return m.AddImage(source); });
     EXPECT_EQ(Probe(movie), "rawvideo,16,6,rgb555le\n");
     const fs::path raw = Dir / "rgb555.raw";
     test::WriteFile(raw, test::DecodedPixels(movie, "rgb555le"));
-    const std::string pixels = test::RunCommand(
-        "ffmpeg -v error -f rawvideo -pix_fmt rgb555be -s 16x6 -i " + test::Quote(raw) +
-        " -f rawvideo -pix_fmt rgb24 -");
+    const std::string pixels =
+        test::RunCommand("ffmpeg -v error -f rawvideo -pix_fmt rgb555be -s 16x6 -i " +
+                         test::Quote(raw) + " -f rawvideo -pix_fmt rgb24 -");
     EXPECT_EQ(Hex(pixels), Hex(ReadFileBytes(kData / "bmp/rgb555-16x6.rgb")));
 }
 

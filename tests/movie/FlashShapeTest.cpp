@@ -2,9 +2,9 @@
 // fills a shape selects, how it is written, and the movie's rectangle and
 // picture-shape factories.
 
+#include "movie/FlashShape.h"
 #include "movie/FlashImage.h"
 #include "movie/FlashMovie.h"
-#include "movie/FlashShape.h"
 #include "tests/support/Capture.h"
 #include "tests/support/ShapeReader.h"
 #include "tests/support/SwfWalker.h"
@@ -71,11 +71,12 @@ TEST(FlashShape, AddRectangleRecordsAndBounds) {
     struct Row {
         const char* Name;
         bool Pixels;
-        std::array<int32_t, 4> Rect; // XMin, YMin, XMax, YMax in user units
+        std::array<int32_t, 4> Rect;   // XMin, YMin, XMax, YMax in user units
         std::array<int32_t, 4> Bounds; // twips: XMin, XMax, YMin, YMax
         Records InMemory;
         Records Written;
     };
+    // clang-format off
     const Row rows[] = {
         {"640 x 480 pixels at the origin", true, {0, 0, 640, 480}, {0, 12800, 0, 9600},
          // The pen already stands at (0, 0): the first record does not move.
@@ -91,6 +92,7 @@ TEST(FlashShape, AddRectangleRecordsAndBounds) {
          {"style fill1=0", "line 640,0", "line 0,480", "line -640,0", "line 0,-480", "end"},
          {"style move 0,0", "line 640,0", "line 0,480", "line -640,0", "line 0,-480", "end"}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TFlashMovie movie = NewMovie(row.Pixels);
@@ -120,6 +122,7 @@ TEST(FlashEdges, PenOperations) {
         Records Expected;
         std::optional<std::array<int32_t, 2>> Pen; // twips
     };
+    // clang-format off
     const Row rows[] = {
         {"MoveTo(0, 0) on a new shape adds no move", true, [](TFlashEdges& e) { e.MoveTo(0, 0); },
          {"style fill1=0"}, {{0, 0}}},
@@ -203,6 +206,7 @@ TEST(FlashEdges, PenOperations) {
          },
          {"style move 3,4 fill1=0", "line 7,0"}, {{10, 4}}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TFlashMovie movie = NewMovie(row.Pixels);
@@ -250,6 +254,7 @@ TEST(FlashShape, AlphaBelow255MakesADefineShape3) {
         Records Fills;
         Records Lines;
     };
+    // clang-format off
     const Row rows[] = {
         {"opaque fill", [](TFlashShape& s) { s.SetSolidColor(0xFF336699); }, tagDefineShape2,
          {"solid 99 66 33"}, {}},
@@ -269,6 +274,7 @@ TEST(FlashShape, AlphaBelow255MakesADefineShape3) {
          },
          tagDefineShape3, {}, {}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TFlashMovie movie = NewMovie();
@@ -292,6 +298,7 @@ TEST(FlashShape, WidestLineWidensTheWrittenBounds) {
         std::vector<int32_t> Widths; // user units
         int32_t Extra;               // twips on every side
     };
+    // clang-format off
     const Row rows[] = {
         {"no line", false, {}, 0},
         {"100 twips", false, {100}, 50},
@@ -299,6 +306,7 @@ TEST(FlashShape, WidestLineWidensTheWrittenBounds) {
         {"odd width: half rounded down", false, {41}, 20},
         {"5 pixels", true, {5}, 50},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TFlashMovie movie = NewMovie(row.Pixels);
@@ -307,8 +315,9 @@ TEST(FlashShape, WidestLineWidensTheWrittenBounds) {
         for (const int32_t width : row.Widths)
             shape.SetLineStyle(width, 0xFF000000);
         const std::array<int32_t, 4> before = Bounds(shape.Bounds);
-        EXPECT_EQ(Bounds(Write(shape).Shape.Bounds),
-                  (std::array<int32_t, 4>{-row.Extra, 1000 + row.Extra, -row.Extra, 500 + row.Extra}));
+        EXPECT_EQ(
+            Bounds(Write(shape).Shape.Bounds),
+            (std::array<int32_t, 4>{-row.Extra, 1000 + row.Extra, -row.Extra, 500 + row.Extra}));
         EXPECT_EQ(Bounds(shape.Bounds), before);
     }
 }
@@ -344,6 +353,7 @@ TEST(FlashShape, LinearGradients) {
         // over the 32768-twip gradient square, turned by the angle.
         int32_t ScaleX, ScaleY, RotateSkew0, RotateSkew1;
     };
+    // clang-format off
     const Row rows[] = {
         {"two colours, 0 degrees", {0xFF0000FF, 0xFFFF0000}, 0, {0, 255}, 4000, 2000, 0, 0},
         // (3 - 2) / 2 * 255 = 127.5 rounds to even.
@@ -353,6 +363,7 @@ TEST(FlashShape, LinearGradients) {
         {"eight colours, 180 degrees", {1, 2, 3, 4, 5, 6, 7, 8}, 180,
          {0, 36, 73, 109, 146, 182, 219, 255}, -4000, -2000, 0, 0},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TFlashMovie movie = NewMovie();
@@ -398,6 +409,7 @@ TEST(FlashShape, ImageFillModes) {
         float ScaleX, ScaleY;
         std::string Fill; // as written
     };
+    // clang-format off
     const Row rows[] = {
         // 520 x 420 twips over 13 x 7 pixels: 40 and 60, plus 0.003662109375
         // (240 in 16.16); the matrix starts 5 twips before the shape.
@@ -406,6 +418,7 @@ TEST(FlashShape, ImageFillModes) {
         {"tile", fmTile, 1, 0.5f, "bitmap 40 id=1 scale 1310720,655360 translate 35,55"},
         {"another mode: identity", TFlashFillMode(3), 2, 2, "bitmap 41 id=1 translate 0,0"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TFlashMovie movie = NewMovie();

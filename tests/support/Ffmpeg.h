@@ -41,7 +41,8 @@ inline std::string RunCommand(const std::string& command) {
 }
 
 // The first picture of the file's only video stream as raw pixels.
-inline std::string DecodedPixels(const std::filesystem::path& file, const std::string& pixelFormat) {
+inline std::string DecodedPixels(const std::filesystem::path& file,
+                                 const std::string& pixelFormat) {
     return RunCommand("ffmpeg -v error -i " + Quote(file) + " -frames:v 1 -f rawvideo -pix_fmt " +
                       pixelFormat + " -");
 }

@@ -127,7 +127,8 @@ inline ReadShape ReadShapeBody(const std::string& body, bool alpha) {
         if (type == 0x00) {
             shape.Fills.push_back("solid " + detail::Colour(in, alpha));
         } else if (type == 0x10 || type == 0x12) {
-            std::string fill = "gradient " + Hex(std::string(1, char(type))) + " " + detail::Matrix(in);
+            std::string fill =
+                "gradient " + Hex(std::string(1, char(type))) + " " + detail::Matrix(in);
             for (unsigned k = in.Bits(8) & 15; k > 0; --k) {
                 const unsigned ratio = in.Bits(8);
                 fill += " " + std::to_string(ratio) + ":" + detail::Colour(in, alpha);
@@ -191,7 +192,8 @@ inline ReadShape ReadShapeBody(const std::string& body, bool alpha) {
     }
     in.Align();
     if (in.BytePos() != body.size())
-        throw std::runtime_error("the shape body has " + std::to_string(body.size() - in.BytePos()) +
+        throw std::runtime_error("the shape body has " +
+                                 std::to_string(body.size() - in.BytePos()) +
                                  " bytes after its records");
     return shape;
 }

@@ -30,8 +30,8 @@ using test::Bytes;
 using test::DecodedPixels;
 using test::HaveFfmpeg;
 using test::Quote;
-using test::RunCommand;
 using test::ReadFileBytes;
+using test::RunCommand;
 
 const fs::path kData = PICTOVA_TEST_DATA;
 
