@@ -25,10 +25,7 @@ double Distance2(TPoint a, TPoint b) {
 class TDasher {
 public:
     TDasher(const TFlashLineStyle& pattern, TSWFShapeRecordList& out) : Pattern(pattern), Out(out) {
-        bool any = false;
-        for (size_t i = 0; i < pattern.Count(); ++i)
-            any |= pattern[i] > 0;
-        if (!any)
+        if (!pattern.HasLength())
             throw std::invalid_argument("a dash pattern needs a length above 0");
     }
 

@@ -30,7 +30,8 @@ std::vector<uint8_t> ReadWholeFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw std::runtime_error("Cannot open \"" + file.string() + "\"");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     if (in.bad())
         throw std::runtime_error("Cannot read \"" + file.string() + "\"");
     return bytes;
@@ -41,6 +42,15 @@ uint16_t Side(int32_t v, const char* what) {
         throw std::runtime_error(std::string("picture ") + what + " of " + std::to_string(v) +
                                  " pixels cannot be stored in a movie (1 to 65535)");
     return uint16_t(v);
+}
+
+// The codec's verdict on the file's headers; its errors name the file.
+bool IsProgressive(const std::vector<uint8_t>& jpeg, const fs::path& file) {
+    try {
+        return JpegIsProgressive(jpeg);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("\"" + file.string() + "\": " + e.what());
+    }
 }
 
 // Straight colour to the premultiplied form lossless bitmaps with alpha store.
@@ -150,6 +160,9 @@ void TFlashImage::LoadNamedFile(const fs::path& fileName) {
         const std::vector<uint8_t> jpeg = ReadWholeFile(fileName);
         if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
             throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
+        // The file goes into the movie unchanged, so a broken one is refused
+        // here: the codec reads its headers up to the first scan.
+        const bool progressive = IsProgressive(jpeg, fileName);
         FIsJPEG = true;
         const TJpegSize size = ScanJpegSize(jpeg);
         FWidth = size.Width;
@@ -159,8 +172,8 @@ void TFlashImage::LoadNamedFile(const fs::path& fileName) {
         FDataStream.reset();
         FJPEGFile = fileName;
         FDataState = dsJPEGFile;
-        if (FConvertProgressive && (FWidth == 0 || FHeight == 0))
-            ReencodeIfProgressive(jpeg);
+        if (FConvertProgressive && (FWidth == 0 || FHeight == 0) && progressive)
+            Reencode(jpeg, fileName);
     } else if (ext == "BMP") {
         BMP().LoadFromFile(fileName);
         LoadFromBMP();
@@ -169,10 +182,13 @@ void TFlashImage::LoadNamedFile(const fs::path& fileName) {
     }
 }
 
-void TFlashImage::ReencodeIfProgressive(const std::vector<uint8_t>& jpeg) {
-    if (!JpegIsProgressive(jpeg))
-        return;
-    const TRgbImage decoded = DecodeJpeg(jpeg);
+void TFlashImage::Reencode(const std::vector<uint8_t>& jpeg, const fs::path& fileName) {
+    TRgbImage decoded;
+    try {
+        decoded = DecodeJpeg(jpeg);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("\"" + fileName.string() + "\": " + e.what());
+    }
     SetDataStream(EncodeBaselineJpeg(decoded, 90));
     FJPEGFile.clear();
     FDataState = dsReencoded;
@@ -181,21 +197,33 @@ void TFlashImage::ReencodeIfProgressive(const std::vector<uint8_t>& jpeg) {
 }
 
 void TFlashImage::SetConvertProgressive(bool on) {
-    if (on && on != FConvertProgressive && FDataState == dsJPEGFile)
-        ReencodeIfProgressive(ReadWholeFile(FJPEGFile));
+    if (on && on != FConvertProgressive && FDataState == dsJPEGFile) {
+        const std::vector<uint8_t> jpeg = ReadWholeFile(FJPEGFile);
+        if (IsProgressive(jpeg, FJPEGFile))
+            Reencode(jpeg, FJPEGFile);
+    }
     FConvertProgressive = on;
 }
 
 void TFlashImage::LoadFromDecodedPicture(const TDecodedPicture& picture) {
     if (picture.BitsPerPixel != 8 && picture.BitsPerPixel != 24)
         throw std::invalid_argument("decoded pictures are 8 or 24 bits per pixel");
+    const uint64_t needed = uint64_t(std::max(picture.Width, 0)) *
+                            uint64_t(std::max(picture.Height, 0)) *
+                            uint64_t(picture.BitsPerPixel / 8);
+    if (picture.Pixels.size() < needed)
+        throw std::invalid_argument("a decoded picture of " + std::to_string(picture.Width) +
+                                    " x " + std::to_string(picture.Height) + " pixels needs " +
+                                    std::to_string(needed) + " bytes, not " +
+                                    std::to_string(picture.Pixels.size()));
     TBMPReader& bmp = BMP();
     // Stored top-down (negative height), as decoders deliver the rows.
     bmp.SetFormat(picture.Width, -picture.Height, uint16_t(picture.BitsPerPixel));
     if (picture.BitsPerPixel == 8) {
         auto palette = bmp.Palette();
         for (size_t i = 0; i < palette.size(); ++i) {
-            const TPaletteEntry e = i < picture.Palette.size() ? picture.Palette[i] : TPaletteEntry{};
+            const TPaletteEntry e =
+                i < picture.Palette.size() ? picture.Palette[i] : TPaletteEntry{};
             palette[i] = TBMPPaletteEntry{e.B, e.G, e.R, 255};
         }
     }
@@ -220,8 +248,21 @@ void TFlashImage::LoadFromDecodedPicture(const TDecodedPicture& picture) {
 
 void TFlashImage::LoadFromBMP() {
     TBMPReader& bmp = BMP();
-    FWidth = Side(bmp.Width(), "width");
-    FHeight = Side(bmp.Height() < 0 ? -bmp.Height() : bmp.Height(), "height");
+    const uint16_t width = Side(bmp.Width(), "width");
+    const uint16_t height = Side(bmp.Height() < 0 ? -bmp.Height() : bmp.Height(), "height");
+    // The lossless layouts take 16-bit pixels as x-5-5-5 and 32-bit ones as
+    // 8-8-8-8; other channel widths would come out as wrong colours.
+    const bool plain = (bmp.BitCount() != 16 ||
+                        (bmp.RedBits() == 5 && bmp.GreenBits() == 5 && bmp.BlueBits() == 5)) &&
+                       (bmp.BitCount() != 32 ||
+                        (bmp.RedBits() == 8 && bmp.GreenBits() == 8 && bmp.BlueBits() == 8));
+    if (!plain)
+        throw std::runtime_error(
+            "bitmaps of " + std::to_string(bmp.BitCount()) + " bits with channels of " +
+            std::to_string(bmp.RedBits()) + ", " + std::to_string(bmp.GreenBits()) + " and " +
+            std::to_string(bmp.BlueBits()) + " bits cannot be stored in a movie");
+    FWidth = width;
+    FHeight = height;
     FColorCount = 0;
     FDataStream.reset();
     FJPEGFile.clear();
@@ -347,8 +388,8 @@ void TFlashImage::WriteJPEG(TBitsEngine& be) {
     if (end >= begin + 2 && jpeg[end - 2] == 0xFF && jpeg[end - 1] == 0xD9)
         end -= 2;
     const bool withAlpha = FAlphaStream && !FAlphaStream->empty();
-    std::unique_ptr<TSWFDefineBitsJPEG2> tag =
-        withAlpha ? std::make_unique<TSWFDefineBitsJPEG3>() : std::make_unique<TSWFDefineBitsJPEG2>();
+    std::unique_ptr<TSWFDefineBitsJPEG2> tag = withAlpha ? std::make_unique<TSWFDefineBitsJPEG3>()
+                                                         : std::make_unique<TSWFDefineBitsJPEG2>();
     tag->CharacterId = CharacterId();
     tag->SetDataView(jpeg.data() + begin, end - begin);
     std::vector<uint8_t> alpha;
@@ -364,9 +405,9 @@ void TFlashImage::WriteLossless(TBitsEngine& be) {
         SetDataStream(BuildLosslessPayload());
         FDataState = dsLossless;
     }
-    std::unique_ptr<TSWFDefineBitsLossless> tag =
-        FHasAlpha ? std::make_unique<TSWFDefineBitsLossless2>()
-                  : std::make_unique<TSWFDefineBitsLossless>();
+    std::unique_ptr<TSWFDefineBitsLossless> tag = FHasAlpha
+                                                      ? std::make_unique<TSWFDefineBitsLossless2>()
+                                                      : std::make_unique<TSWFDefineBitsLossless>();
     tag->CharacterId = CharacterId();
     tag->BitmapFormat = FBitmapFormat == 1 ? uint8_t(bitmapRGB32) : FBitmapFormat;
     tag->BitmapWidth = FWidth;
@@ -402,7 +443,8 @@ void TFlashImage::Assign(const TBasedSWFObject& source) {
     FPaddedWidth = src.FPaddedWidth;
     FBitmapFormat = src.FBitmapFormat;
     FJPEGFile = src.FJPEGFile;
-    FDataStream = src.FDataStream ? std::make_unique<std::vector<uint8_t>>(*src.FDataStream) : nullptr;
+    FDataStream =
+        src.FDataStream ? std::make_unique<std::vector<uint8_t>>(*src.FDataStream) : nullptr;
     FAlphaStream =
         src.FAlphaStream ? std::make_unique<std::vector<uint8_t>>(*src.FAlphaStream) : nullptr;
     FBMP = src.FBMP ? std::make_unique<TBMPReader>(*src.FBMP) : nullptr;

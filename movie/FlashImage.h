@@ -20,10 +20,10 @@ public:
     // What DataStream holds.
     enum TDataState : uint8_t {
         dsNone = 0,
-        dsMemory = 1,      // filled by a caller
-        dsLossless = 2,    // pixels in BMP; payload built when written
-        dsReencoded = 3,   // progressive JPEG re-encoded into memory
-        dsJPEGFile = 4,    // JPEG file, read when the tag is written
+        dsMemory = 1,    // filled by a caller
+        dsLossless = 2,  // pixels in BMP; payload built when written
+        dsReencoded = 3, // progressive JPEG re-encoded into memory
+        dsJPEGFile = 4,  // JPEG file, read when the tag is written
     };
 
     explicit TFlashImage(TFlashMovie* owner = nullptr);
@@ -64,7 +64,8 @@ public:
 
 private:
     void LoadNamedFile(const std::filesystem::path& fileName);
-    void ReencodeIfProgressive(const std::vector<uint8_t>& jpeg);
+    // Decodes the JPEG and keeps it as a baseline JPEG of quality 90.
+    void Reencode(const std::vector<uint8_t>& jpeg, const std::filesystem::path& fileName);
     std::vector<uint8_t> JpegBytes() const;
     std::vector<uint8_t> BuildLosslessPayload();
     void WriteJPEG(TBitsEngine& be);

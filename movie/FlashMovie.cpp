@@ -48,6 +48,12 @@ TFlashShape& TFlashMovie::AddRectangle(int32_t xMin, int32_t yMin, int32_t xMax,
 }
 
 TFlashShape& TFlashMovie::AddShapeImage(TFlashImage& image) {
+    // Checked before the rectangle is registered, so that a picture without
+    // a size leaves the movie as it was.
+    if (image.Width() == 0 || image.Height() == 0)
+        throw std::runtime_error("image " + std::to_string(image.CharacterId()) + " of " +
+                                 std::to_string(image.Width()) + " x " +
+                                 std::to_string(image.Height()) + " pixels cannot fill a shape");
     TFlashShape& shape = AddRectangle(0, 0, image.Width(), image.Height());
     shape.SetImageFill(image, fmFit, 1.0f, 1.0f);
     return shape;

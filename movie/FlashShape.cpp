@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace pictova {
 
@@ -65,10 +66,11 @@ TSWFShapeRecord* TFlashEdges::AddLine(int64_t dx, int64_t dy) {
         return nullptr;
     // Pieces of at most 65535 twips per axis; the rounded pieces add up to
     // exactly the whole move.
-    const int64_t n = std::max<int64_t>({1, (std::llabs(dx) + 65534) / 65535,
-                                         (std::llabs(dy) + 65534) / 65535});
+    const int64_t n =
+        std::max<int64_t>({1, (std::llabs(dx) + 65534) / 65535, (std::llabs(dy) + 65534) / 65535});
     if (n > 255)
-        throw std::runtime_error("an edge of " + std::to_string(std::max(std::llabs(dx), std::llabs(dy))) +
+        throw std::runtime_error("an edge of " +
+                                 std::to_string(std::max(std::llabs(dx), std::llabs(dy))) +
                                  " twips is longer than a shape can hold");
     TSWFShapeRecord* last = nullptr;
     for (int64_t i = 1; i <= n; ++i) {
@@ -302,7 +304,9 @@ TSWFImageFill& TFlashShape::SetImageFill(TFlashImage& image, TFlashFillMode mode
         fill->BitmapMatrix.SetScale(scaleX * 20, scaleY * 20);
     } else if (mode == fmFit) {
         if (image.Width() == 0 || image.Height() == 0)
-            throw std::runtime_error("a picture without width or height cannot fill a shape");
+            throw std::runtime_error("image " + std::to_string(image.CharacterId()) + " of " +
+                                     std::to_string(image.Width()) + " x " +
+                                     std::to_string(image.Height()) + " pixels cannot fit a shape");
         // The small addition keeps the last row and column of pixels inside
         // the shape's edge.
         fill->BitmapMatrix.SetScale(
@@ -362,7 +366,8 @@ void TFlashShape::Assign(const TBasedSWFObject& source) {
     FEdges->StartX = src.FEdges->StartX;
     FEdges->StartY = src.FEdges->StartY;
     FEdges->IgnoreMovieUnits = src.FEdges->IgnoreMovieUnits;
-    FDashPattern = src.FDashPattern ? std::make_unique<TFlashLineStyle>(*src.FDashPattern) : nullptr;
+    FDashPattern =
+        src.FDashPattern ? std::make_unique<TFlashLineStyle>(*src.FDashPattern) : nullptr;
     FFillStyleLeft = src.FFillStyleLeft;
     FFillStyleRight = src.FFillStyleRight;
     FDashed = src.FDashed;
@@ -380,11 +385,14 @@ void TFlashShape::WriteToStream(TBitsEngine& be) {
     const int32_t e = widest / 2;
     FShapeTag.ShapeBounds.SetRect(SWFRect{Bounds.GetXMin() - e, Bounds.GetXMax() + e,
                                           Bounds.GetYMin() - e, Bounds.GetYMax() + e});
-    if (FDashed && FDashPattern && FDashPattern->Count() > 0) {
-        TSWFShapeRecordList own = std::move(FShapeTag.Records);
-        const bool closed = FEdges->CurrentX == FEdges->StartX && FEdges->CurrentY == FEdges->StartY;
-        FShapeTag.Records =
-            BuildDashedOutline(own, *FDashPattern, !FShapeTag.FillStyles.empty() && closed);
+    if (FDashed && FDashPattern && FDashPattern->HasLength()) {
+        const bool closed =
+            FEdges->CurrentX == FEdges->StartX && FEdges->CurrentY == FEdges->StartY;
+        // Built before the shape's own records are taken out, so that a
+        // failure leaves them in place.
+        TSWFShapeRecordList dashed = BuildDashedOutline(FShapeTag.Records, *FDashPattern,
+                                                        !FShapeTag.FillStyles.empty() && closed);
+        TSWFShapeRecordList own = std::exchange(FShapeTag.Records, std::move(dashed));
         try {
             FShapeTag.WriteToStream(be);
         } catch (...) {

@@ -7,6 +7,7 @@
 #include "movie/FlashObject.h"
 #include "swf/ShapeTags.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -70,6 +71,11 @@ public:
     size_t Count() const { return Lengths.size(); }
     uint8_t operator[](size_t i) const { return Lengths.at(i); }
     void Clear() { Lengths.clear(); }
+    // Only a pattern with a length above 0 can dash; the outline of a shape
+    // with any other pattern stays solid.
+    bool HasLength() const {
+        return std::any_of(Lengths.begin(), Lengths.end(), [](uint8_t l) { return l > 0; });
+    }
 
 private:
     std::vector<uint8_t> Lengths;

@@ -6,11 +6,11 @@
 #include "swf/ControlTags.h"
 #include "swf/SWFStream.h"
 #include "swf/SoundTags.h"
+#include "tests/support/Ffmpeg.h"
 #include "tests/support/SwfWalker.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,38 +27,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Bytes;
+using test::DecodedPixels;
+using test::HaveFfmpeg;
+using test::Quote;
 using test::ReadFileBytes;
+using test::RunCommand;
 
 const fs::path kData = PICTOVA_TEST_DATA;
-
-bool HaveFfmpeg() {
-    static const bool have = std::system("ffmpeg -version >/dev/null 2>&1") == 0 &&
-                             std::system("ffprobe -version >/dev/null 2>&1") == 0;
-    return have;
-}
-
-std::string Quote(const fs::path& path) {
-    std::string out = "'";
-    for (const char c : path.string())
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs a shell command and returns its standard output; throws when it fails.
-std::string RunCommand(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("cannot run: " + command);
-    std::string out;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    const int status = pclose(pipe);
-    if (status != 0)
-        throw std::runtime_error("exit status " + std::to_string(status) + " from: " + command);
-    return out;
-}
 
 class TempFolder {
 public:
@@ -94,12 +69,6 @@ void SaveMovie(const fs::path& file, float fps, uint16_t frames,
     TSWFEnd().WriteToStream(be);
     movie.SetFrameCount(frames);
     movie.SaveToFile(file);
-}
-
-// The first picture of the movie's only video stream as raw pixels.
-std::string DecodedPixels(const fs::path& movie, const char* pixelFormat) {
-    return RunCommand("ffmpeg -v error -i " + Quote(movie) + " -frames:v 1 -f rawvideo -pix_fmt " +
-                      pixelFormat + " -");
 }
 
 class FfmpegReadsTags : public ::testing::Test {

@@ -162,6 +162,10 @@ def main():
                       ("rgb565", "rgb565-bitfields"), ("rgb444", "rgb444-bitfields"),
                       ("pal8", "pal8"), ("monob", "monob")]:
         write(name + "-13x7", ffmpeg_bmp(fmt, 13, 7))
+    # Widths whose rows need no padding in a movie's colour-mapped (a multiple
+    # of 4) and 16-bit (even) bitmaps, which ffmpeg reads without padding.
+    for fmt in ["pal8", "rgb555"]:
+        write(fmt + "-16x6", ffmpeg_bmp(fmt, 16, 6))
     # 32 bits with the fourth byte 0 everywhere, as most writers leave it.
     bgrx = bytearray(ffmpeg_bmp("bgra", 13, 7))
     bgrx[54 + 3::4] = bytes(len(bgrx[54 + 3::4]))
