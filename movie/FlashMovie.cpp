@@ -1,5 +1,6 @@
 #include "movie/FlashMovie.h"
 
+#include "movie/FlashActionScript.h"
 #include "movie/FlashImage.h"
 #include "movie/FlashPlaceObject.h"
 #include "movie/FlashShape.h"
@@ -105,12 +106,26 @@ TSWFRGB& TFlashMovie::BackgroundColor() {
     return *FBackgroundColor;
 }
 
+TFlashActionScript& TFlashMovie::FrameActions() {
+    if (!FFrameActions)
+        FFrameActions = std::make_unique<TFlashActionScript>(this);
+    return *FFrameActions;
+}
+
+TFlashPlaceVideo& TFlashMovie::PlaceVideo(TFlashVideoSource& source, uint16_t streamId,
+                                          uint16_t depth) {
+    FVideos.push_back(std::make_unique<TFlashPlaceVideo>(this, source, streamId, depth));
+    return *FVideos.back();
+}
+
 void TFlashMovie::ShowFrame(uint16_t count) {
     const unsigned n = count == 0 ? 1 : count;
     if (!FrameLabel.empty()) {
         AddObject(std::make_unique<TSWFFrameLabel>(FrameLabel));
         FrameLabel.clear();
     }
+    if (FFrameActions)
+        AddObject(std::move(FFrameActions));
     for (unsigned i = 0; i < n; ++i) {
         SetFrameCount(uint16_t(FrameCount() + 1));
         AddObject(std::make_unique<TSWFShowFrame>());
@@ -134,6 +149,9 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
         v = std::max(v, protect.MinVersion());
     }
 
+    for (const auto& video : FVideos)
+        v = std::max(v, video->MinVersion());
+
     const size_t count = ObjectList.size();
     if (progress) {
         // The bar starts at one fifth; one step per object brings it to the end.
@@ -150,8 +168,12 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
         if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object))
             place->SetSWFVersion(v);
         const auto* tag = dynamic_cast<const TSWFObject*>(&object);
-        if (tag && tag->TagID == tagShowFrame)
+        if (tag && tag->TagID == tagShowFrame) {
+            // The frame's video frames come before its ShowFrame.
+            for (const auto& video : FVideos)
+                video->WriteFrame(be, frames);
             ++frames;
+        }
         object.WriteToStream(be);
         if (progress)
             progress->Step();

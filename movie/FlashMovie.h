@@ -17,9 +17,12 @@
 
 namespace pictova {
 
+class TFlashActionScript;
 class TFlashImage;
 class TFlashShape;
 class TFlashPlaceObject;
+class TFlashPlaceVideo;
+class TFlashVideoSource;
 class TFlashVisualObject;
 using TFlashImageList = TFlashObjectList<TFlashImage>;
 using TFlashShapeList = TFlashObjectList<TFlashShape>;
@@ -59,8 +62,19 @@ public:
 
     // Label of the frame being built; written and cleared by ShowFrame.
     std::string FrameLabel;
-    // Closes the current frame; count 0 counts as 1.
+    // The script of the frame being built, created on first access. ShowFrame
+    // hands it to the object list; the next access makes a new one.
+    TFlashActionScript& FrameActions();
+    bool HasFrameActions() const { return FFrameActions != nullptr; }
+    // Closes the current frame: the label, then the frame's script, then
+    // `count` ShowFrame tags (0 counts as 1).
     void ShowFrame(uint16_t count = 1);
+
+    // A video placement that writes one video frame (and its sound) before
+    // every ShowFrame from its start frame on. The movie owns it; it is not
+    // part of the object list. The source must outlive MakeStream.
+    TFlashPlaceVideo& PlaceVideo(TFlashVideoSource& source, uint16_t streamId, uint16_t depth);
+    const std::vector<std::unique_ptr<TFlashPlaceVideo>>& Videos() const { return FVideos; }
 
     // Serialises the object list into the body; must run before SaveToFile.
     // A movie of more frames than the header's 16-bit count can hold is an
@@ -99,6 +113,8 @@ private:
     std::vector<std::unique_ptr<TBasedSWFObject>> ObjectList;
     uint16_t NextID = 1;
     std::unique_ptr<TSWFRGB> FBackgroundColor;
+    std::unique_ptr<TFlashActionScript> FFrameActions;
+    std::vector<std::unique_ptr<TFlashPlaceVideo>> FVideos;
     TFlashImageList FImages;
     TFlashShapeList FShapes;
 };

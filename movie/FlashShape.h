@@ -23,6 +23,8 @@ public:
     void Assign(const TBasedSWFObject& source) override;
     // Twips per user unit: 1 when movie units are ignored or there is no movie.
     uint8_t UnitFactor() const;
+    // Sprites have a timeline of their own; their placements take clip actions.
+    virtual bool IsSprite() const { return false; }
 
     bool IgnoreMovieUnits = false;
 };
