@@ -137,6 +137,8 @@ std::vector<uint8_t>& TFlashImage::AlphaStream() {
 void TFlashImage::LoadFromFile(const fs::path& fileName) {
     try {
         LoadNamedFile(fileName);
+    } catch (const EImageFormatError&) {
+        throw; // its text is the program's own and stands as it is
     } catch (const std::exception& e) {
         // Decoders speak of bytes, not of files: say which picture failed.
         const std::string what = e.what();
@@ -178,7 +180,7 @@ void TFlashImage::LoadNamedFile(const fs::path& fileName) {
         BMP().LoadFromFile(fileName);
         LoadFromBMP();
     } else {
-        throw std::runtime_error("Image format \"" + ext + "\" not supported!");
+        throw EImageFormatError("Image format \"" + ext + "\" not supported!");
     }
 }
 

@@ -11,9 +11,16 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace pictova {
+
+// A picture file of a type the movie cannot take.
+class EImageFormatError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class TFlashImage : public TFlashIDObject {
 public:
