@@ -4,6 +4,7 @@
 #include "movie/FlashActionScript.h"
 #include "movie/FlashMovie.h"
 #include "movie/FlashShape.h"
+#include "swf/VideoTags.h"
 #include "swf/SoundTags.h"
 
 #include <algorithm>
@@ -146,29 +147,13 @@ TFlashActionScript* TFlashPlaceObject::ClipEventScript(uint8_t event) {
 
 namespace {
 
-// A VideoFrame tag: StreamID, FrameNum, then the frame's data.
-class TMinimalVideoFrame : public TSWFObject {
-public:
-    TMinimalVideoFrame(uint16_t streamId, uint16_t frameNum, std::span<const uint8_t> data)
-        : StreamID(streamId), FrameNum(frameNum), Data(data) {
-        TagID = tagVideoFrame;
-    }
-    uint8_t MinVersion() const override { return 6; }
-    void WriteTagBody(TBitsEngine& be) override {
-        be.WriteWord(StreamID);
-        be.WriteWord(FrameNum);
-        if (!Data.empty())
-            be.WriteBytes(Data.data(), Data.size());
-    }
-
-    uint16_t StreamID;
-    uint16_t FrameNum;
-    std::span<const uint8_t> Data;
-};
-
-void WriteMinimalVideoFrame(TBitsEngine& be, uint16_t streamId, uint16_t frameNum,
+// The VideoFrame tag of a video placement's frame.
+void WriteVideoFrameTag(TBitsEngine& be, uint16_t streamId, uint16_t frameNum,
                             std::span<const uint8_t> data) {
-    TMinimalVideoFrame tag(streamId, frameNum, data);
+    TSWFVideoFrame tag;
+    tag.StreamID = streamId;
+    tag.FrameNum = frameNum;
+    tag.SetDataView(data.data(), data.size());
     tag.WriteToStream(be);
 }
 
@@ -192,7 +177,7 @@ constexpr uint32_t RateOfCode[4] = {5512, 11025, 22050, 44100}; // Hz
 
 TFlashPlaceVideo::TFlashPlaceVideo(TFlashMovie* owner, TFlashVideoSource& source,
                                    uint16_t streamId, uint16_t depth)
-    : TFlashPlaceObject(owner, nullptr, depth), VideoFrameWriter(&WriteMinimalVideoFrame),
+    : TFlashPlaceObject(owner, nullptr, depth), VideoFrameWriter(&WriteVideoFrameTag),
       FSource(&source) {
     Tag().SetCharacterId(streamId);
 }

@@ -149,7 +149,7 @@ public:
         OnPlaceFrame;
     // When assigned, replaces the whole output of a frame.
     std::function<void(TBitsEngine& be, const TFlashVideoFrameInfo& info)> OnCustomFrame;
-    // The VideoFrame tag writer; the default frames a minimal tag of its own.
+    // Writes the VideoFrame tag of a frame; by default a TSWFVideoFrame.
     TFlashVideoFrameWriter VideoFrameWriter;
 
     TFlashVideoSource& Source() const { return *FSource; }
