@@ -56,7 +56,13 @@ public:
     BitReader(std::string bytes, size_t offset = 0) : Data(std::move(bytes)), Pos(offset) {}
     uint32_t Bits(unsigned n);
     int32_t SignedBits(unsigned n);
-    void Align() { BitPos = 0; }
+    // Skips the rest of a partly read byte.
+    void Align() {
+        if (BitPos) {
+            BitPos = 0;
+            ++Pos;
+        }
+    }
     size_t BytePos() const { return Pos + (BitPos ? 1 : 0); }
 
 private:
