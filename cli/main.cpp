@@ -132,8 +132,13 @@ int Run(const TCliOptions& o) {
                                                                             : TAnswer::No;
                                       },
                                       tell});
-    if (!check.CheckOutputFile(movie) || (!o.Preview && !check.CheckOutputFile(page)))
-        return 1;
+    // A refusal by the settings (never overwrite) asks nothing: say it here.
+    for (const fs::path& file : o.Preview ? std::vector{movie} : std::vector{movie, page}) {
+        if (!check.CheckOutputFile(file)) {
+            std::cerr << "pictova-cli: \"" << file.string() << "\" wird nicht geschrieben.\n";
+            return 1;
+        }
+    }
 
     TShowOptions options;
     options.Compress = o.Compress;

@@ -115,8 +115,15 @@ TBuildResult BuildShow(const std::vector<recImgItems>& items, const TShowOptions
     result.FrameCount = ShowFrameCount(items, result.Effects, withPreloader);
     if (result.FrameCount > kMaxMovieFrames)
         throw std::runtime_error(TooLongMessage(result.FrameCount));
-    if (result.Width <= 0 || result.Height <= 0)
-        throw std::runtime_error("Die Bilder der Diashow haben keine lesbare Größe.");
+    if (result.Width <= 0 || result.Height <= 0) {
+        // No picture gives the canvas a size: name the first that lacks one.
+        const auto sizeless = std::find_if(items.begin(), items.end(), [](const recImgItems& i) {
+            return i.Width <= 0 || i.Height <= 0;
+        });
+        throw std::runtime_error("Die Größe des Bildes \"" + sizeless->FileName.string() +
+                                 "\" ist nicht lesbar: die Datei ist kein lesbares Bild oder "
+                                 "hat 0 × 0 Pixel.");
+    }
     if (services.FitPreviewPlayer)
         services.FitPreviewPlayer(result.Width, result.Height);
 
@@ -197,6 +204,10 @@ void BuildEffectDemo(int effect, const TDecodedPicture& first, const TDecodedPic
     movie.ShowFrame(1);
     const int e = effect == 0 ? draw.Draw() : effect;
     RunTransition(movie, e, 1, TTransitionInput{150, 105, 150, 105}, 0, true);
+    // A hard cut closes no frame of its own; without one its placement would
+    // follow the movie's last frame and the demonstration would show no cut.
+    if (TransitionFrameCount(e) == 0)
+        movie.ShowFrame(1);
     movie.MakeStream();
     movie.SaveToFile(outputPath);
 }

@@ -1,0 +1,103 @@
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pictova {
+namespace {
+
+using TArgs = std::vector<std::string>;
+
+TEST(CliOptions, EffectAndDurationApplyToThePicturesThatFollow) {
+    const TCliOptions o = ParseCommandLine({"a.jpg", "--effect", "3", "b.png", "-o", "out.swf",
+                                            "--duration", "7", "c.bmp", "--effect", "0", "d.jpg"});
+    EXPECT_EQ(o.Output, "out.swf");
+    ASSERT_EQ(o.Pictures.size(), 4u);
+    const std::pair<int, int> expected[] = {{0, 5}, {3, 5}, {3, 7}, {0, 7}}; // effect, seconds
+    const char* files[] = {"a.jpg", "b.png", "c.bmp", "d.jpg"};
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(files[i]);
+        EXPECT_EQ(o.Pictures[i].File, files[i]);
+        EXPECT_EQ(o.Pictures[i].Effect, expected[i].first);
+        EXPECT_EQ(o.Pictures[i].Duration, expected[i].second);
+    }
+}
+
+TEST(CliOptions, SwitchesAndValues) {
+    const TCliOptions o =
+        ParseCommandLine({"--output", "x.swf", "--compress", "--password", "", "--seed", "4294967",
+                          "--yes", "--serve", "--", "--effect", "-"});
+    EXPECT_TRUE(o.Compress);
+    EXPECT_TRUE(o.Password); // an empty text protects too
+    EXPECT_EQ(o.PasswordText, "");
+    ASSERT_TRUE(o.Seed);
+    EXPECT_EQ(*o.Seed, 4294967u);
+    EXPECT_TRUE(o.Yes);
+    EXPECT_TRUE(o.Serve);
+    EXPECT_FALSE(o.Preview || o.Open);
+    // After "--" everything is a picture; so is "-".
+    ASSERT_EQ(o.Pictures.size(), 2u);
+    EXPECT_EQ(o.Pictures[0].File, "--effect");
+    EXPECT_EQ(o.Pictures[1].File, "-");
+
+    EXPECT_TRUE(ParseCommandLine({"--preview", "-o", "p.swf", "a.jpg"}).Preview);
+    // Information requests need no movie.
+    EXPECT_TRUE(ParseCommandLine({"--help"}).Help);
+    EXPECT_TRUE(ParseCommandLine({"-h"}).Help);
+    EXPECT_TRUE(ParseCommandLine({"--version"}).Version);
+    EXPECT_TRUE(ParseCommandLine({"--list-effects"}).ListEffects);
+}
+
+TEST(CliOptions, WrongCommandLinesAreUsageErrorsNamingTheArgument) {
+    struct Row {
+        TArgs Args;
+        std::string Named; // what the message must mention
+    };
+    const Row rows[] = {
+        {{"-o", "x.swf", "--effect", "17", "a.jpg"}, "17"},
+        {{"-o", "x.swf", "--effect", "-1", "a.jpg"}, "-1"},
+        {{"-o", "x.swf", "--effect", "3x", "a.jpg"}, "3x"},
+        {{"-o", "x.swf", "--effect", "", "a.jpg"}, "--effect"},
+        {{"-o", "x.swf", "--effect", " 3", "a.jpg"}, "--effect"},
+        {{"-o", "x.swf", "--duration", "0", "a.jpg"}, "--duration"},
+        {{"-o", "x.swf", "--duration", "10000", "a.jpg"}, "10000"},
+        {{"-o", "x.swf", "--duration", "5.5", "a.jpg"}, "5.5"},
+        {{"-o", "x.swf", "--duration", "99999999999999999999", "a.jpg"}, "--duration"},
+        {{"-o", "x.swf", "--seed", "-1", "a.jpg"}, "--seed"},
+        {{"-o", "x.swf", "a.jpg", "--duration"}, "--duration"},
+        {{"-o"}, "-o"},
+        {{"-o", "x.swf", "--password"}, "--password"},
+        {{"-o", "x.swf", "--bogus", "a.jpg"}, "--bogus"},
+        {{"a.jpg"}, "-o"},
+        {{"--effect", "3", "a.jpg"}, "-o"},
+        {{"-o", "x.swf"}, "pictures"},
+        {{"-o", "x.swf", "--preview", "--open", "a.jpg"}, "--preview"},
+        {{"-o", "x.swf", "--preview", "--serve", "a.jpg"}, "--preview"},
+    };
+    for (const Row& row : rows) {
+        std::string line;
+        for (const std::string& a : row.Args)
+            line += "[" + a + "]";
+        SCOPED_TRACE(line);
+        try {
+            ParseCommandLine(row.Args);
+            ADD_FAILURE() << "accepted";
+        } catch (const TUsageError& e) {
+            EXPECT_NE(std::string(e.what()).find(row.Named), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(CliOptions, NumberLimitsAreInclusive) {
+    const TCliOptions o = ParseCommandLine({"-o", "x.swf", "--effect", "16", "--duration", "9999",
+                                            "a.jpg", "--effect", "0", "--duration", "1", "b.jpg"});
+    EXPECT_EQ(o.Pictures[0].Effect, 16);
+    EXPECT_EQ(o.Pictures[0].Duration, 9999);
+    EXPECT_EQ(o.Pictures[1].Effect, 0);
+    EXPECT_EQ(o.Pictures[1].Duration, 1);
+}
+
+} // namespace
+} // namespace pictova
