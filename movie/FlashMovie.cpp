@@ -3,8 +3,10 @@
 #include "movie/FlashImage.h"
 #include "movie/FlashPlaceObject.h"
 #include "movie/FlashShape.h"
+#include "movie/FlashSound.h"
 #include "swf/DisplayListTags.h"
 #include "swf/ControlTags.h"
+#include "swf/SoundTags.h"
 
 #include <algorithm>
 #include <cassert>
@@ -51,6 +53,28 @@ TFlashShape& TFlashMovie::AddShapeImage(TFlashImage& image) {
     TFlashShape& shape = AddRectangle(0, 0, image.Width(), image.Height());
     shape.SetImageFill(image, fmFit, 1.0f, 1.0f);
     return shape;
+}
+
+TFlashSound& TFlashMovie::AddSound(const std::filesystem::path& fileName) {
+    // Loaded before it is registered, as images are.
+    auto loaded = std::make_unique<TFlashSound>(this, fileName);
+    TFlashSound& sound = AddCharacter(std::move(loaded));
+    FSounds.Add(&sound);
+    return sound;
+}
+
+TSWFStartSound& TFlashMovie::StartSound(uint16_t soundId) {
+    auto tag = std::make_unique<TSWFStartSound>();
+    tag->SoundId = soundId;
+    return AddObject(std::move(tag));
+}
+
+TFlashSound& TFlashMovie::SoundStream() {
+    if (!FSoundStream) {
+        FSoundStream = std::make_unique<TFlashSound>(this);
+        FSoundStream->Loop = true;
+    }
+    return *FSoundStream;
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& object, uint16_t depth) {
@@ -121,6 +145,12 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
         background.Color.Assign(*FBackgroundColor);
         background.WriteToStream(be);
     }
+    if (FSoundStream) {
+        TSWFSoundStreamHead2 head;
+        FSoundStream->SetupStreamHead(head, FrameRate());
+        head.WriteToStream(be);
+        v = std::max({v, FSoundStream->StreamMinVersion(), head.MinVersion()});
+    }
     if (Protected) {
         TSWFProtect protect;
         protect.Password = Password;
@@ -144,6 +174,9 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
         if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object))
             place->SetSWFVersion(v);
         const auto* tag = dynamic_cast<const TSWFObject*>(&object);
+        // Each frame's part of the streamed sound precedes its ShowFrame.
+        if (FSoundStream && tag && tag->TagID == tagShowFrame)
+            FSoundStream->WriteStreamBlock(be);
         if (tag && tag->TagID == tagShowFrame)
             ++frames;
         object.WriteToStream(be);
