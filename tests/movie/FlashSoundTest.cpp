@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -323,7 +324,7 @@ TEST_F(FlashSoundTest, UncompressedStreamWritesOneFrameOfSamplesPerBlock) {
         size_t Blocks;
         uint8_t Silence;
     } cases[] = {
-        // 5512 samples of 1 byte: ten full blocks of 551 and one of 2 bytes,
+        // 5513 samples of 1 byte: ten full blocks of 551 and one of 3 bytes,
         // filled up with the silence of unsigned samples.
         {"pcm_u8_mono_11025_500ms.wav", false, 15, 551, 551,
          Bytes({0x04,       // playback: 11 kHz, 8-bit, mono
@@ -432,6 +433,47 @@ TEST_F(FlashSoundTest, MP3StreamCopiesWholeFramesAlongTheTimeline) {
                 EXPECT_EQ(view.FrameHasBlock[f], f < 11) << "frame " << f;
         }
     }
+}
+
+TEST_F(FlashSoundTest, VBRStreamCopiesFramesOfEveryLength) {
+    // MPEG-2, 22050 Hz mono, 576 samples per frame; frames of 26 to 365
+    // bytes after a "Xing" frame of 182 bytes, which holds no sound.
+    const std::string file = test::ReadFileBytes(kAudio / "mpeg2_vbr_mono_xing.mp3");
+    const std::string frames = MP3Frames(file);
+    ASSERT_EQ(frames.compare(13, 4, "Xing"), 0) << "after the header and the side information";
+    const std::string audio = frames.substr(182);
+    TFlashMovie movie(0, 0, 10, 10, 20, true);
+    TFlashSound& stream = movie.SoundStream();
+    stream.Loop = false;
+    stream.LoadFromFile(kAudio / "mpeg2_vbr_mono_xing.mp3");
+    movie.ShowFrame(40);
+    movie.MakeStream();
+    const TStreamView view = StreamOf(Saved(movie), true);
+    uint64_t samples = 0;
+    for (const TSoundBlock& b : view.Blocks) {
+        samples += b.SampleCount;
+        ASSERT_GE(b.Data.size(), 2u);
+        EXPECT_EQ(uint8_t(b.Data[0]), 0xFF);
+        EXPECT_EQ(uint8_t(b.Data[1]) & 0xE0, 0xE0);
+    }
+    EXPECT_EQ(samples, uint64_t(stream.FrameCount()) * 576);
+    EXPECT_TRUE(view.AllData() == audio) << "stream data differs from the file's sound frames";
+}
+
+TEST_F(FlashSoundTest, AssignCopiesTheSoundAndItsFile) {
+    TFlashMovie movie(0, 0, 10, 10, 20, true);
+    TFlashSound& original = movie.AddSound(kAudio / "pcm_u8_mono_11025_500ms.wav");
+    auto copy = std::make_unique<TFlashSound>();
+    copy->Assign(original);
+    EXPECT_EQ(copy->GetOwner(), &movie);
+    EXPECT_EQ(copy->CharacterId(), original.CharacterId());
+    EXPECT_EQ(copy->DataSize(), original.DataSize());
+    std::ostringstream a, b;
+    TBitsEngine ea(a), eb(b);
+    original.WriteToStream(ea);
+    copy->WriteToStream(eb);
+    EXPECT_TRUE(a.str() == b.str());
+    EXPECT_EQ(a.str().size(), 6u + 7 + original.DataSize()); // long tag header
 }
 
 TEST_F(FlashSoundTest, StreamHeadFollowsTheBackgroundAndPrecedesProtect) {
