@@ -24,12 +24,17 @@ constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
 // 22 (also 16 kHz) and 44 kHz; any other quotient (48 kHz among them) gives 0.
 uint8_t RateCode(uint32_t samplesPerSec) {
     switch (samplesPerSec / 5000) {
-    case 1: return soundRate5k;
-    case 2: return soundRate11k;
+    case 1:
+        return soundRate5k;
+    case 2:
+        return soundRate11k;
     case 3:
-    case 4: return soundRate22k;
-    case 8: return soundRate44k;
-    default: return soundRate5k;
+    case 4:
+        return soundRate22k;
+    case 8:
+        return soundRate44k;
+    default:
+        return soundRate5k;
     }
 }
 
@@ -213,10 +218,11 @@ void TFlashSound::CopyData(TBitsEngine& be, uint64_t offset, uint64_t count) {
         if (size_t(FFile->gcount()) != n)
             // The file changed after it was read: a shorter tag would
             // contradict its own sample count.
-            throw TMediaError("The sound file " + Quoted(FFileName) + " ended at offset " +
-                              std::to_string(FDataOffset + offset + done + uint64_t(FFile->gcount())) +
-                              " while " + std::to_string(count) + " bytes from offset " +
-                              std::to_string(FDataOffset + offset) + " were copied");
+            throw TMediaError(
+                "The sound file " + Quoted(FFileName) + " ended at offset " +
+                std::to_string(FDataOffset + offset + done + uint64_t(FFile->gcount())) +
+                " while " + std::to_string(count) + " bytes from offset " +
+                std::to_string(FDataOffset + offset) + " were copied");
         be.WriteBytes(buffer.data(), n);
         done += n;
     }
@@ -232,7 +238,9 @@ void TFlashSound::WriteToStream(TBitsEngine& be) {
     tag.SoundSampleCount = FSampleCount;
     tag.SeekSamples = SeekSamples;
     if (FSoundFormat == soundUncompressed || FSoundFormat == soundMP3)
-        tag.OnDataWrite = [this](TSWFDataObject&, TBitsEngine& out) { CopyData(out, 0, FDataSize); };
+        tag.OnDataWrite = [this](TSWFDataObject&, TBitsEngine& out) {
+            CopyData(out, 0, FDataSize);
+        };
     tag.WriteToStream(be);
 }
 
@@ -317,7 +325,8 @@ void TFlashSound::WriteMP3Block(TBitsEngine& be) {
     const int64_t P = FSamplesPerFrame;
     const int64_t S = FSamplesPerBlock;
     // Where the frame's timeline stands against the samples written so far.
-    const int64_t seek = int64_t(SeekSamples) + int64_t(FBlocksWritten) * S - int64_t(FSamplesWritten);
+    const int64_t seek =
+        int64_t(SeekSamples) + int64_t(FBlocksWritten) * S - int64_t(FSamplesWritten);
     // The MP3 frames that end within this frame's time.
     uint64_t count = seek + S > 0 ? uint64_t((seek + S) / P) : 0;
     if (!Loop)

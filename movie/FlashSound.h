@@ -71,12 +71,14 @@ public:
     uint32_t DataOffset() const { return FDataOffset; }
     uint32_t DataSize() const { return FDataSize; }
     uint32_t SampleCount() const { return FSampleCount; } // per channel
-    double Duration() const { return FDuration; }          // seconds
+    double Duration() const { return FDuration; }         // seconds
     // MP3 only: samples per MP3 frame, the first frame's length in bytes and
     // the number of whole frames the stream copies.
     uint16_t SamplesPerFrame() const { return FSamplesPerFrame; }
     uint16_t FrameLength() const { return FFrameLength; }
-    uint32_t FrameCount() const { return uint32_t(FFrameStarts.empty() ? 0 : FFrameStarts.size() - 1); }
+    uint32_t FrameCount() const {
+        return uint32_t(FFrameStarts.empty() ? 0 : FFrameStarts.size() - 1);
+    }
 
     // Set by SetupStreamHead: samples per SWF frame, and for uncompressed
     // sound the bytes of one block.

@@ -177,7 +177,8 @@ bool TBackgroundMusic::AttachMusic(TFlashMovie& movie, TAttachedMusic& music) {
     FWorkingCopy.Remove();
     fs::path source;
     switch (FChoice) {
-    case TAudioChoice::None: return true;
+    case TAudioChoice::None:
+        return true;
     case TAudioChoice::OwnFile: {
         // Directories do not count as a file.
         std::error_code error;
@@ -196,8 +197,7 @@ bool TBackgroundMusic::AttachMusic(TFlashMovie& movie, TAttachedMusic& music) {
         std::error_code error;
         if (!fs::is_regular_file(source, error))
             throw std::runtime_error("Die mitgelieferte Musik \"" + std::string(track.Caption) +
-                                     "\" fehlt: die Datei " + Quoted(source) +
-                                     " existiert nicht.");
+                                     "\" fehlt: die Datei " + Quoted(source) + " existiert nicht.");
         FWorkingCopy = MakeMusicWorkingCopy(source, true, ".mp3");
         break;
     }
@@ -206,9 +206,9 @@ bool TBackgroundMusic::AttachMusic(TFlashMovie& movie, TAttachedMusic& music) {
     try {
         sound = &movie.AddSound(FWorkingCopy.Path());
     } catch (const TMediaError& e) {
-        throw std::runtime_error("Die Audiodatei " + Quoted(source) +
-                                 " kann nicht eingebunden werden: " +
-                                 InTermsOf(e.what(), FWorkingCopy.Path(), source));
+        throw std::runtime_error(
+            "Die Audiodatei " + Quoted(source) +
+            " kann nicht eingebunden werden: " + InTermsOf(e.what(), FWorkingCopy.Path(), source));
     }
     music.Sound = sound;
     music.StartSound = &movie.StartSound(sound->CharacterId());

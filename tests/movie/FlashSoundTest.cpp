@@ -21,8 +21,8 @@ namespace pictova {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ByteVec;
 using test::Bytes;
+using test::ByteVec;
 using test::Cat;
 using test::Hex;
 using test::LE16;
@@ -39,8 +39,8 @@ std::string Str(const ByteVec& bytes) {
 ByteVec Wav(uint16_t formatTag, uint16_t channels, uint32_t rate, uint16_t bits,
             const ByteVec& data) {
     const uint16_t blockAlign = uint16_t(channels * ((bits + 7) / 8));
-    const ByteVec fmt = Cat({LE16(formatTag), LE16(channels), LE32(rate),
-                             LE32(rate * blockAlign), LE16(blockAlign), LE16(bits)});
+    const ByteVec fmt = Cat({LE16(formatTag), LE16(channels), LE32(rate), LE32(rate * blockAlign),
+                             LE16(blockAlign), LE16(bits)});
     const ByteVec pad(data.size() % 2, 0);
     return Cat({Raw("RIFF"), LE32(uint32_t(4 + 8 + fmt.size() + 8 + data.size() + pad.size())),
                 Raw("WAVE"), Raw("fmt "), LE32(uint32_t(fmt.size())), fmt, Raw("data"),
@@ -63,8 +63,8 @@ ByteVec Frames(std::initializer_list<int> header, size_t length, size_t count) {
 // The data of a WAV fixture, cut at its "data" chunk independently of the reader.
 std::string WavData(const std::string& file) {
     const size_t at = file.find("data");
-    const uint32_t size = ReadLE32(TBytes(reinterpret_cast<const uint8_t*>(file.data()), file.size()),
-                                   at + 4);
+    const uint32_t size =
+        ReadLE32(TBytes(reinterpret_cast<const uint8_t*>(file.data()), file.size()), at + 4);
     return file.substr(at + 8, size);
 }
 
@@ -168,8 +168,8 @@ TEST_F(FlashSoundTest, DescriptionFollowsTheFile) {
          soundRate11k, 0, 0, 11025, 1},
         {"tagged.mp3", test::AudioFixture("mpeg1_cbr128k_stereo_id3v23_id3v1.mp3"), soundMP3,
          soundRate44k, 1, 1, 44100, 4},
-        {"info.Mp3", test::AudioFixture("mpeg2_cbr32k_mono_info.mp3"), soundMP3, soundRate22k, 1,
-         0, 22050, 4},
+        {"info.Mp3", test::AudioFixture("mpeg2_cbr32k_mono_info.mp3"), soundMP3, soundRate22k, 1, 0,
+         22050, 4},
         {"format85.wav", test::AudioFixture("mp3_in_wav_format85_mono_22050.wav"), soundMP3,
          soundRate22k, 1, 0, 22050, 4},
         {"format80.wav", format80, soundMP3, soundRate22k, 1, 0, 22050, 4},
@@ -202,13 +202,15 @@ TEST_F(FlashSoundTest, EventSoundCarriesTheFileDataUnchanged) {
     const std::string mp3 = test::ReadFileBytes(kAudio / "mpeg1_cbr128k_stereo_id3v23_id3v1.mp3");
     const Case cases[] = {
         {"pcm_s16le_stereo_44100_100ms.wav", WavData(wav),
-         Bytes({0x0F,                  // uncompressed, 44 kHz, 16-bit, stereo
-                0x3A, 0x11, 0x00, 0x00 // 4410 samples
+         Bytes({
+             0x0F,                  // uncompressed, 44 kHz, 16-bit, stereo
+             0x3A, 0x11, 0x00, 0x00 // 4410 samples
          })},
         {"mpeg1_cbr128k_stereo_id3v23_id3v1.mp3", MP3Frames(mp3),
-         Bytes({0x2F,                   // MP3, 44 kHz, 16-bit, stereo
-                0x80, 0x5E, 0x00, 0x00, // 24192 samples: 21 frames of 1152
-                0x00, 0x00              // SeekSamples
+         Bytes({
+             0x2F,                   // MP3, 44 kHz, 16-bit, stereo
+             0x80, 0x5E, 0x00, 0x00, // 24192 samples: 21 frames of 1152
+             0x00, 0x00              // SeekSamples
          })},
     };
     for (const Case& c : cases) {
@@ -235,14 +237,16 @@ TEST_F(FlashSoundTest, SoundsWithoutDataWriteOnlyTheirFields) {
         std::string Body;
     } cases[] = {
         {"missing file", Dir / "missing.mp3",
-         Bytes({0x01, 0x00,             // SoundId
-                0x00,                   // uncompressed, 5.5 kHz, 8-bit, mono
-                0x00, 0x00, 0x00, 0x00  // no samples
+         Bytes({
+             0x01, 0x00,            // SoundId
+             0x00,                  // uncompressed, 5.5 kHz, 8-bit, mono
+             0x00, 0x00, 0x00, 0x00 // no samples
          })},
         {"ADPCM", Write("adpcm.wav", Wav(waveFormatADPCM, 1, 22050, 4, ByteVec(100, 0x11))),
-         Bytes({0x01, 0x00,            // SoundId
-                0x1A,                  // ADPCM, 22 kHz, "16-bit" (not 8), mono
-                0xC8, 0x00, 0x00, 0x00 // 200 samples of 4 bits
+         Bytes({
+             0x01, 0x00,            // SoundId
+             0x1A,                  // ADPCM, 22 kHz, "16-bit" (not 8), mono
+             0xC8, 0x00, 0x00, 0x00 // 200 samples of 4 bits
          })},
     };
     for (const Case& c : cases) {
@@ -251,7 +255,8 @@ TEST_F(FlashSoundTest, SoundsWithoutDataWriteOnlyTheirFields) {
         movie.AddSound(c.File);
         movie.ShowFrame();
         movie.MakeStream();
-        const auto defines = test::WalkSwf(Saved(movie)).TagsWithCode(tagDefineSound);
+        const auto walked = test::WalkSwf(Saved(movie));
+        const auto defines = walked.TagsWithCode(tagDefineSound);
         ASSERT_EQ(defines.size(), 1u);
         EXPECT_EQ(Hex(defines[0]->Body), Hex(c.Body));
     }
@@ -327,17 +332,19 @@ TEST_F(FlashSoundTest, UncompressedStreamWritesOneFrameOfSamplesPerBlock) {
         // 5513 samples of 1 byte: ten full blocks of 551 and one of 3 bytes,
         // filled up with the silence of unsigned samples.
         {"pcm_u8_mono_11025_500ms.wav", false, 15, 551, 551,
-         Bytes({0x04,       // playback: 11 kHz, 8-bit, mono
-                0x34,       // stream: uncompressed little-endian, 11 kHz, 8-bit, mono
-                0x27, 0x02, // 551 samples per frame
+         Bytes({
+             0x04,       // playback: 11 kHz, 8-bit, mono
+             0x34,       // stream: uncompressed little-endian, 11 kHz, 8-bit, mono
+             0x27, 0x02, // 551 samples per frame
          }),
          11, 0x80},
         {"pcm_u8_mono_11025_500ms.wav", true, 15, 551, 551, "\x04\x34\x27\x02", 15, 0},
         // 4410 samples of 4 bytes: two blocks of 2205 samples.
         {"pcm_s16le_stereo_44100_100ms.wav", false, 5, 2205, 8820,
-         Bytes({0x0F,       // playback: 44 kHz, 16-bit, stereo
-                0x3F,       // stream: uncompressed little-endian, 44 kHz, 16-bit, stereo
-                0x9D, 0x08, // 2205 samples per frame
+         Bytes({
+             0x0F,       // playback: 44 kHz, 16-bit, stereo
+             0x3F,       // stream: uncompressed little-endian, 44 kHz, 16-bit, stereo
+             0x9D, 0x08, // 2205 samples per frame
          }),
          2, 0},
     };
@@ -512,7 +519,8 @@ TEST_F(FlashSoundTest, FfmpegReadsTheStreamAsTheFilesMP3) {
         GTEST_SKIP() << "ffmpeg/ffprobe not installed";
     const fs::path mp3 = kAudio / "mpeg1_cbr128k_stereo_id3v23_id3v1.mp3";
     const std::string decode = " -map 0:a -f s16le -acodec pcm_s16le -";
-    const std::string reference = test::RunCommand("ffmpeg -v error -i " + test::Quote(mp3) + decode);
+    const std::string reference =
+        test::RunCommand("ffmpeg -v error -i " + test::Quote(mp3) + decode);
     ASSERT_EQ(reference.size(), 21u * 1152 * 2 * 2);
     for (const bool loop : {false, true}) {
         SCOPED_TRACE(loop ? "looped" : "once");
@@ -529,7 +537,8 @@ TEST_F(FlashSoundTest, FfmpegReadsTheStreamAsTheFilesMP3) {
                                    "sample_rate,channels -of csv=p=0 " +
                                    test::Quote(file)),
                   "mp3,audio,44100,2\n");
-        const std::string pcm = test::RunCommand("ffmpeg -v error -i " + test::Quote(file) + decode);
+        const std::string pcm =
+            test::RunCommand("ffmpeg -v error -i " + test::Quote(file) + decode);
         if (!loop) {
             EXPECT_TRUE(pcm == reference) << "decoded " << pcm.size() << " bytes";
         } else {

@@ -112,12 +112,12 @@ TEST(MusicLoopCount, LastsTheWholeShow) {
         double Duration;
         uint16_t Loops;
     } cases[] = {
-        {138, 3.5, 2},     // 6.9 s is 7 whole seconds: two plays of 3.5 s
-        {140, 3.5, 2},     // exactly two plays
-        {141, 3.5, 3},     // 7.05 s is 8 whole seconds
-        {20, 3.5, 1},      // a show shorter than the track
-        {0, 3.5, 1},       // never less than once
-        {138, 0, 1},       // a sound of no duration plays once
+        {138, 3.5, 2},        // 6.9 s is 7 whole seconds: two plays of 3.5 s
+        {140, 3.5, 2},        // exactly two plays
+        {141, 3.5, 3},        // 7.05 s is 8 whole seconds
+        {20, 3.5, 1},         // a show shorter than the track
+        {0, 3.5, 1},          // never less than once
+        {138, 0, 1},          // a sound of no duration plays once
         {65535, 0.01, 65535}, // 327 600 plays do not fit 16 bits
     };
     for (const Case& c : cases)
@@ -126,8 +126,10 @@ TEST(MusicLoopCount, LastsTheWholeShow) {
 }
 
 TEST(BackgroundMusicNames, TracksAndWorkingCopies) {
-    EXPECT_EQ(BuiltInTrackFile("/opt/p", TAudioChoice::Track1), fs::path("/opt/p/data/audio/K4R2T8N6D1"));
-    EXPECT_EQ(BuiltInTrackFile("/opt/p", TAudioChoice::Track4), fs::path("/opt/p/data/audio/E2U7Y3O5X9"));
+    EXPECT_EQ(BuiltInTrackFile("/opt/p", TAudioChoice::Track1),
+              fs::path("/opt/p/data/audio/K4R2T8N6D1"));
+    EXPECT_EQ(BuiltInTrackFile("/opt/p", TAudioChoice::Track4),
+              fs::path("/opt/p/data/audio/E2U7Y3O5X9"));
     EXPECT_EQ(WorkingCopyExtension("a/Song.WAV"), ".wav");
     EXPECT_EQ(WorkingCopyExtension("a/Song.mp3"), ".mp3");
     EXPECT_EQ(WorkingCopyExtension("a/Song"), ".mp3");
@@ -167,8 +169,8 @@ protected:
     struct TShow {
         TBuildResult Result;
         std::optional<test::WalkedMovie> Movie;
-        std::string Message;         // told to OnMissingFile
-        fs::path WorkingCopy;        // as it was during the build
+        std::string Message;  // told to OnMissingFile
+        fs::path WorkingCopy; // as it was during the build
         bool WorkingCopyExisted = false;
     };
 
@@ -362,10 +364,10 @@ protected:
         const TTemporaryFile plain = MakeMusicWorkingCopy(trackFile, true);
         const TFlashSound sound(nullptr, plain.Path());
         ASSERT_EQ(sound.SoundFormat(), soundMP3);
-        const std::string probed = test::RunCommand(
-            "ffprobe -v error -count_frames -show_entries "
-            "stream=codec_name,sample_rate,nb_read_frames -of csv=p=0 " +
-            test::Quote(cut));
+        const std::string probed =
+            test::RunCommand("ffprobe -v error -count_frames -show_entries "
+                             "stream=codec_name,sample_rate,nb_read_frames -of csv=p=0 " +
+                             test::Quote(cut));
         unsigned rate = 0, frames = 0;
         ASSERT_EQ(std::sscanf(probed.c_str(), "mp3,%u,%u", &rate, &frames), 2) << probed;
         EXPECT_EQ(rate, sound.SampleRate());
@@ -377,7 +379,8 @@ protected:
 TEST_F(BackgroundMusicFfprobeTest, ShowWithAThreeAndAHalfSecondTrack) {
     const fs::path mp3 = Dir / "tone.mp3";
     test::RunCommand("ffmpeg -v error -f lavfi -i sine=f=330:d=3.5 -ac 2 -ar 44100 "
-                     "-c:a libmp3lame -b:a 128k " + test::Quote(mp3));
+                     "-c:a libmp3lame -b:a 128k " +
+                     test::Quote(mp3));
     InstallTrack(TAudioChoice::Track1, mp3);
     // Preloader, a fade (26 frames) and a second, a slide (51 frames) and two
     // seconds: 1 + 46 + 91 = 138 frames, 7 whole seconds, two plays.
@@ -392,8 +395,8 @@ TEST_F(BackgroundMusicFfprobeTest, ShowWithAThreeAndAHalfSecondTrack) {
 
 TEST_F(BackgroundMusicFfprobeTest, ShowsWithEachBuiltInTrack) {
     int found = 0;
-    for (const TAudioChoice track : {TAudioChoice::Track1, TAudioChoice::Track2,
-                                     TAudioChoice::Track3, TAudioChoice::Track4}) {
+    for (const TAudioChoice track :
+         {TAudioChoice::Track1, TAudioChoice::Track2, TAudioChoice::Track3, TAudioChoice::Track4}) {
         const fs::path file = BuiltInTrackFile(kRepository, track);
         if (!fs::exists(file))
             continue;
