@@ -18,6 +18,10 @@ const char* const kCliUsage =
     "  --preview           preview movie only: no preloader, no page\n"
     "  --compress          write the movie zlib-compressed\n"
     "  --password TEXT     protect the movie against import (an empty text protects too)\n"
+    "  --music M           background music: none (the default), a built-in track\n"
+    "                      1 \"Step Out\", 2 \"Brightsunray\", 3 \"Merry\", 4 \"The Silent\n"
+    "                      River\", or an own MP3 or WAV FILE\n"
+    "  --no-loop           play the music once instead of for the whole show\n"
     "  --seed N            draw the random effects repeatably\n"
     "  --yes               create a missing output folder and replace existing files\n"
     "  --serve             serve the output folder on 127.0.0.1 and print the page's\n"
@@ -69,6 +73,22 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
         } else if (a == "--password") {
             o.Password = true;
             o.PasswordText = value();
+        } else if (a == "--music") {
+            const std::string& m = value();
+            o.MusicFile.clear();
+            if (m == "none") {
+                o.Music = TAudioChoice::None;
+            } else if (m.size() == 1 && m[0] >= '1' && m[0] <= '4') {
+                o.Music = TAudioChoice(int(TAudioChoice::Track1) + (m[0] - '1'));
+            } else if (m.empty()) {
+                throw TUsageError("--music takes none, 1 to 4 or a file, not an empty text");
+            } else {
+                // "./1" names a file called 1.
+                o.Music = TAudioChoice::OwnFile;
+                o.MusicFile = m;
+            }
+        } else if (a == "--no-loop") {
+            o.MusicLoop = false;
         } else if (a == "--seed") {
             o.Seed = uint32_t(Number(a, value(), 0, 2147483647));
         } else if (a == "--open") {

@@ -3,6 +3,8 @@
 //   pictova-cli [options] -o OUTPUT.swf [--effect N] [--duration S] PICTURE...
 // --effect and --duration apply to the pictures that follow them.
 
+#include "show/SlideShowProject.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -31,6 +33,9 @@ struct TCliOptions {
     bool Password = false;
     std::string PasswordText;
     std::optional<uint32_t> Seed;
+    TAudioChoice Music = TAudioChoice::None;
+    std::filesystem::path MusicFile; // with TAudioChoice::OwnFile
+    bool MusicLoop = true;
     bool Open = false;
     bool Serve = false;
     bool Yes = false;

@@ -11,6 +11,7 @@
 #include "platform/LoopbackServer.h"
 #include "platform/OpenUrl.h"
 #include "platform/ProgramFolder.h"
+#include "show/BackgroundMusic.h"
 #include "show/EffectCaptions.h"
 #include "show/ImageSize.h"
 #include "show/SlideShowBuild.h"
@@ -145,6 +146,9 @@ int Run(const TCliOptions& o) {
     options.Password = o.Password;
     options.PasswordText = o.PasswordText;
     options.OutputPath = movie;
+    options.Audio = o.Music;
+    options.AudioFile = o.MusicFile;
+    options.AudioLoop = o.MusicLoop;
 
     TTerminalProgress progress;
     TBuildServices services;
@@ -155,12 +159,18 @@ int Run(const TCliOptions& o) {
         if (!WriteHtmlPage(programFolder, movie, width, height, check))
             throw std::runtime_error("Die Seite \"" + page.string() + "\" wurde nicht geschrieben.");
     };
+    // Declared before the build so that its working copy outlives the movie.
+    TBackgroundMusic music(options, programFolder);
+    music.OnMissingFile = [&](const std::string& message) { tell(message, TMessageKind::Error); };
+    music.Install(services);
     TEffectDraw draw = o.Seed ? TEffectDraw(*o.Seed) : TEffectDraw::FromClock();
 
     const bool movieExisted = fs::exists(movie);
     try {
         const TBuildResult result = BuildShow(items, options, movie, o.Preview, draw, services);
         progress.Finish();
+        if (result.Abandoned)
+            return 1; // the music stage said why; nothing was written
         std::cout << "Wrote " << movie.string() << " (" << result.Width << " x " << result.Height
                   << " pixels, " << result.FrameCount << " frames)\n";
     } catch (...) {

@@ -4,8 +4,10 @@
 #include "movie/FlashImage.h"
 #include "movie/FlashPlaceObject.h"
 #include "movie/FlashShape.h"
+#include "movie/FlashSound.h"
 #include "swf/DisplayListTags.h"
 #include "swf/ControlTags.h"
+#include "swf/SoundTags.h"
 
 #include <algorithm>
 #include <cassert>
@@ -58,6 +60,28 @@ TFlashShape& TFlashMovie::AddShapeImage(TFlashImage& image) {
     TFlashShape& shape = AddRectangle(0, 0, image.Width(), image.Height());
     shape.SetImageFill(image, fmFit, 1.0f, 1.0f);
     return shape;
+}
+
+TFlashSound& TFlashMovie::AddSound(const std::filesystem::path& fileName) {
+    // Loaded before it is registered, as images are.
+    auto loaded = std::make_unique<TFlashSound>(this, fileName);
+    TFlashSound& sound = AddCharacter(std::move(loaded));
+    FSounds.Add(&sound);
+    return sound;
+}
+
+TSWFStartSound& TFlashMovie::StartSound(uint16_t soundId) {
+    auto tag = std::make_unique<TSWFStartSound>();
+    tag->SoundId = soundId;
+    return AddObject(std::move(tag));
+}
+
+TFlashSound& TFlashMovie::SoundStream() {
+    if (!FSoundStream) {
+        FSoundStream = std::make_unique<TFlashSound>(this);
+        FSoundStream->Loop = true;
+    }
+    return *FSoundStream;
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& object, uint16_t depth) {
@@ -142,6 +166,12 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
         background.Color.Assign(*FBackgroundColor);
         background.WriteToStream(be);
     }
+    if (FSoundStream) {
+        TSWFSoundStreamHead2 head;
+        FSoundStream->SetupStreamHead(head, FrameRate());
+        head.WriteToStream(be);
+        v = std::max({v, FSoundStream->StreamMinVersion(), head.MinVersion()});
+    }
     if (Protected) {
         TSWFProtect protect;
         protect.Password = Password;
@@ -169,9 +199,12 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
             place->SetSWFVersion(v);
         const auto* tag = dynamic_cast<const TSWFObject*>(&object);
         if (tag && tag->TagID == tagShowFrame) {
-            // The frame's video frames come before its ShowFrame.
+            // The frame's video frames and its part of the streamed sound
+            // come before its ShowFrame.
             for (const auto& video : FVideos)
                 video->WriteFrame(be, frames);
+            if (FSoundStream)
+                FSoundStream->WriteStreamBlock(be);
             ++frames;
         }
         object.WriteToStream(be);

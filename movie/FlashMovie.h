@@ -24,8 +24,11 @@ class TFlashPlaceObject;
 class TFlashPlaceVideo;
 class TFlashVideoSource;
 class TFlashVisualObject;
+class TFlashSound;
+class TSWFStartSound;
 using TFlashImageList = TFlashObjectList<TFlashImage>;
 using TFlashShapeList = TFlashObjectList<TFlashShape>;
+using TFlashSoundList = TFlashObjectList<TFlashSound>;
 
 class TFlashMovie : public TBasedSWFStream {
 public:
@@ -95,6 +98,19 @@ public:
     TFlashShape& AddShapeImage(TFlashImage& image);
     TFlashShapeList& Shapes() { return FShapes; }
 
+    // A sound character of the WAV or MP3 file (an empty sound when no such
+    // file exists); it copies the file's data while the movie is written.
+    TFlashSound& AddSound(const std::filesystem::path& fileName);
+    TFlashSoundList& Sounds() { return FSounds; }
+    // Appends a StartSound tag that plays the sound character; its options
+    // (the loop count) may be set until MakeStream.
+    TSWFStartSound& StartSound(uint16_t soundId);
+    // The streamed sound: created on first access, looping and without a
+    // file (load one into it); from then on MakeStream writes its head
+    // before all objects and one block before each frame's ShowFrame.
+    TFlashSound& SoundStream();
+    bool HasSoundStream() const { return FSoundStream != nullptr; }
+
     // Called by images before they load a file; clearing carryOn means the
     // handler supplied the picture itself.
     std::function<void(TFlashImage& image, const std::filesystem::path& fileName, bool& carryOn)>
@@ -117,6 +133,8 @@ private:
     std::vector<std::unique_ptr<TFlashPlaceVideo>> FVideos;
     TFlashImageList FImages;
     TFlashShapeList FShapes;
+    TFlashSoundList FSounds;
+    std::unique_ptr<TFlashSound> FSoundStream;
 };
 
 // A one-frame movie of one colour on a 1 x 1 twip stage.

@@ -1,0 +1,173 @@
+// A show's background music is heard in Ruffle. The page's audio is routed
+// through an AnalyserNode (wrapped AudioNode.connect) whose loudness is
+// sampled on the audio clock. The own music is a 0.5-second WAV, 0.3 s of
+// 440 Hz and 0.2 s of silence, so each play is one burst of sound. A show of
+// two seconds loops it ceil(2 / 0.5) = 4 times, or plays it once with
+// --no-loop. Ruffle repeats the whole movie after its last frame, which
+// starts the music anew: only the first 1.75 seconds are counted.
+
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFile } from 'node:child_process';
+import { existsSync } from 'node:fs';
+import { mkdir, rm, writeFile } from 'node:fs/promises';
+import path from 'node:path';
+import { promisify } from 'node:util';
+import { startServer, launchBrowser, MoviePlayer, colourDelta } from './harness.mjs';
+
+const run = promisify(execFile);
+const movieDir = process.env.PICTOVA_MOVIES;
+const cli = process.env.PICTOVA_CLI;
+const musicDir = path.join(movieDir ?? '.', 'music');
+const builtInTrack = cli && path.join(path.dirname(cli), 'data', 'audio', 'K4R2T8N6D1');
+let server;
+let browser;
+
+// 16-bit mono PCM at 22050 Hz: `toneSeconds` of 440 Hz at half scale, then silence.
+function burstWav(toneSeconds, totalSeconds) {
+    const rate = 22050;
+    const samples = Math.round(rate * totalSeconds);
+    const data = Buffer.alloc(44 + samples * 2);
+    data.write('RIFF', 0);
+    data.writeUInt32LE(36 + samples * 2, 4);
+    data.write('WAVEfmt ', 8);
+    data.writeUInt32LE(16, 16);
+    data.writeUInt16LE(1, 20); // PCM
+    data.writeUInt16LE(1, 22); // mono
+    data.writeUInt32LE(rate, 24);
+    data.writeUInt32LE(rate * 2, 28);
+    data.writeUInt16LE(2, 32);
+    data.writeUInt16LE(16, 34);
+    data.write('data', 36);
+    data.writeUInt32LE(samples * 2, 40);
+    for (let i = 0; i < samples; ++i) {
+        const v = i < rate * toneSeconds ? Math.sin((2 * Math.PI * 440 * i) / rate) * 16000 : 0;
+        data.writeInt16LE(Math.round(v), 44 + i * 2);
+    }
+    return data;
+}
+
+function flatBmp(width, height, [r, g, b]) {
+    const row = Math.ceil((width * 3) / 4) * 4;
+    const data = Buffer.alloc(54 + row * height);
+    data.write('BM', 0);
+    data.writeUInt32LE(data.length, 2);
+    data.writeUInt32LE(54, 10);
+    data.writeUInt32LE(40, 14);
+    data.writeInt32LE(width, 18);
+    data.writeInt32LE(height, 22);
+    data.writeUInt16LE(1, 26);
+    data.writeUInt16LE(24, 28);
+    data.writeUInt32LE(row * height, 34);
+    for (let y = 0; y < height; ++y)
+        for (let x = 0; x < width; ++x) data.set([b, g, r], 54 + y * row + x * 3);
+    return data;
+}
+
+// Runs in the page before Ruffle: whatever connects to the speakers goes
+// through one analyser per audio context, sampled every 10 ms.
+function routeAudioThroughAnalyser() {
+    window.loudness = [];
+    const connect = AudioNode.prototype.connect;
+    AudioNode.prototype.connect = function (target, ...rest) {
+        if (!(target instanceof AudioDestinationNode)) return connect.call(this, target, ...rest);
+        const context = target.context;
+        if (!context.pictovaAnalyser) {
+            const analyser = context.createAnalyser();
+            analyser.fftSize = 1024;
+            connect.call(analyser, target);
+            context.pictovaAnalyser = analyser;
+            const buffer = new Float32Array(analyser.fftSize);
+            setInterval(() => {
+                analyser.getFloatTimeDomainData(buffer);
+                let sum = 0;
+                for (const v of buffer) sum += v * v;
+                window.loudness.push([context.currentTime, Math.sqrt(sum / buffer.length)]);
+            }, 10);
+        }
+        return connect.call(this, context.pictovaAnalyser, ...rest);
+    };
+}
+
+// Bursts of sound within `seconds` of the first one: rises above `loud`
+// after at least 50 ms below `quiet`.
+function burstsOf(loudness, seconds, loud = 0.05, quiet = 0.005) {
+    const first = loudness.find(([, rms]) => rms > loud);
+    if (!first) return { bursts: 0, onset: null };
+    let bursts = 0;
+    let quietSince = -Infinity;
+    let inBurst = false;
+    for (const [time, rms] of loudness) {
+        if (time < first[0] || time > first[0] + seconds) continue;
+        if (rms > loud && !inBurst && (bursts === 0 || time - quietSince >= 0.05)) {
+            ++bursts;
+            inBurst = true;
+        } else if (rms < quiet) {
+            if (inBurst) quietSince = time;
+            inBurst = false;
+        }
+    }
+    return { bursts, onset: first[0] };
+}
+
+before(async () => {
+    assert.ok(movieDir && cli, 'PICTOVA_MOVIES and PICTOVA_CLI are set');
+    await rm(musicDir, { recursive: true, force: true });
+    await mkdir(musicDir, { recursive: true });
+    await writeFile(path.join(musicDir, 'red.bmp'), flatBmp(64, 48, [255, 0, 0]));
+    await writeFile(path.join(musicDir, 'bursts.wav'), burstWav(0.3, 0.5));
+    const show = ['--yes', '--preview', '--duration', '2', '--effect', '1'];
+    await run(cli, [...show, '-o', 'looped.swf', '--music', 'bursts.wav', 'red.bmp'], { cwd: musicDir });
+    await run(cli, [...show, '-o', 'once.swf', '--music', 'bursts.wav', '--no-loop', 'red.bmp'],
+              { cwd: musicDir });
+    if (existsSync(builtInTrack))
+        await run(cli, [...show, '-o', 'track.swf', '--music', '1', 'red.bmp'], { cwd: musicDir });
+    server = await startServer({ movieDir });
+    browser = await launchBrowser();
+    await browser.context.addInitScript(routeAudioThroughAnalyser);
+});
+
+after(async () => {
+    await browser?.close();
+    await server?.close();
+});
+
+async function listen(movie, milliseconds) {
+    const player = await MoviePlayer.open(browser.context, server.origin, `/movies/music/${movie}`);
+    try {
+        await player.page.waitForTimeout(milliseconds);
+        const [pixel] = await player.pixels([[32, 24]], `music-${movie}.png`);
+        const loudness = await player.page.evaluate(() => window.loudness.slice());
+        player.assertHealthy();
+        return { pixel, loudness };
+    } finally {
+        await player.close();
+    }
+}
+
+for (const [movie, plays] of [['looped.swf', 4], ['once.swf', 1]]) {
+    test(`an own WAV ${plays === 1 ? 'without looping plays once' : `looped plays ${plays} times`}`,
+         async () => {
+        const { pixel, loudness } = await listen(movie, 3000);
+        assert.ok(colourDelta(pixel, [255, 0, 0]) <= 10, `the picture shows (got ${pixel})`);
+        assert.ok(loudness.length > 100, `the audio was sampled (${loudness.length} samples)`);
+        // Plays start every 0.5 s; the movie's own repeat starts at 2 s and
+        // is left out.
+        const { bursts } = burstsOf(loudness, 1.75);
+        assert.equal(bursts, plays);
+    });
+}
+
+test('a show with a built-in track is audible from its start', async (t) => {
+    if (!existsSync(builtInTrack)) {
+        t.skip('no built-in track beside the program');
+        return;
+    }
+    const { loudness } = await listen('track.swf', 2500);
+    const start = loudness.length ? loudness[0][0] : 0;
+    const early = loudness.filter(([time]) => time - start < 1.0);
+    assert.ok(early.some(([, rms]) => rms > 0.02), 'sound within the first second');
+    const late = loudness.filter(([time]) => time - start > 1.0 && time - start < 2.0);
+    assert.ok(late.filter(([, rms]) => rms > 0.005).length > late.length / 2,
+              'and it keeps playing');
+});
