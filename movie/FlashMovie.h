@@ -24,6 +24,12 @@ class TFlashVisualObject;
 using TFlashImageList = TFlashObjectList<TFlashImage>;
 using TFlashShapeList = TFlashObjectList<TFlashShape>;
 
+class TFlashFont;
+class TFlashText;
+struct TFontDescription;
+using TFlashFontList = TFlashObjectList<TFlashFont>;
+using TFlashTextList = TFlashObjectList<TFlashText>;
+
 class TFlashMovie : public TBasedSWFStream {
 public:
     // Coordinates in pixels when systemCoord, else in twips.
@@ -81,6 +87,19 @@ public:
     TFlashShape& AddShapeImage(TFlashImage& image);
     TFlashShapeList& Shapes() { return FShapes; }
 
+    // A font of the system font at the absolute value of its height, in user
+    // units; a device font embeds glyphs only for static texts.
+    TFlashFont& AddFont(const TFontDescription& font, bool deviceFont);
+    TFlashFontList& Fonts() { return FFonts; }
+    // A static text; colour R | G << 8 | B << 16 | A << 24, bounds in user
+    // units, text in Windows-1252.
+    TFlashText& AddText(const std::string& text, uint32_t color, const TRect& bounds,
+                        TFlashFont& font);
+    // An edit text showing the variable's value, initially the given text.
+    TFlashText& AddDynamicText(const std::string& variableName, const std::string& initialText,
+                               const TRect& bounds, TFlashFont& font, uint32_t color);
+    TFlashTextList& Texts() { return FTexts; }
+
     // Called by images before they load a file; clearing carryOn means the
     // handler supplied the picture itself.
     std::function<void(TFlashImage& image, const std::filesystem::path& fileName, bool& carryOn)>
@@ -101,6 +120,8 @@ private:
     std::unique_ptr<TSWFRGB> FBackgroundColor;
     TFlashImageList FImages;
     TFlashShapeList FShapes;
+    TFlashFontList FFonts;
+    TFlashTextList FTexts;
 };
 
 // A one-frame movie of one colour on a 1 x 1 twip stage.
