@@ -93,8 +93,8 @@ TFixedPoint Midpoint(TFixedPoint a, TFixedPoint b) {
     return TFixedPoint{int32_t((int64_t(a.X) + b.X) / 2), int32_t((int64_t(a.Y) + b.Y) / 2)};
 }
 
-// Groups the points of one contour into curve records. `pending` holds the
-// off-curve points met since the last on-curve point.
+// Groups the points of one contour into curve records; Conics and Cubics
+// hold the off-curve points met since the last on-curve point.
 class TContourBuilder {
 public:
     explicit TContourBuilder(TFixedPoint start) { Contour.Start = start; }
@@ -206,8 +206,12 @@ std::vector<TOutlineContour> Contours(const FT_Outline& outline) {
     return contours;
 }
 
-bool Compact(unsigned char c) {
-    return !std::isspace(c);
+std::string FamilyKey(const std::string& family) {
+    std::string key;
+    for (unsigned char c : family)
+        if (!std::isspace(c))
+            key += char(std::tolower(c));
+    return key;
 }
 
 } // namespace
@@ -224,14 +228,7 @@ std::string TFaceMatch::Description() const {
 }
 
 bool SameFontFamily(const std::string& a, const std::string& b) {
-    std::string x, y;
-    for (unsigned char c : a)
-        if (Compact(c))
-            x += char(std::tolower(c));
-    for (unsigned char c : b)
-        if (Compact(c))
-            y += char(std::tolower(c));
-    return x == y;
+    return FamilyKey(a) == FamilyKey(b);
 }
 
 TFaceMatch MatchFace(const TFaceRequest& request) {
