@@ -44,21 +44,29 @@ bool HasFamily(FcConfig* config, const char* family) {
 }
 
 // One configuration for the process: the system's fonts plus the faces we
-// register. Lives until the process ends.
-FcConfig* Config() {
-    static FcConfig* const config = [] {
-        FcConfig* c = FcInitLoadConfigAndFonts();
-        if (!c)
+// register. Ours alone (not fontconfig's current one), destroyed at exit.
+class TFontConfig {
+public:
+    TFontConfig() : Config(FcInitLoadConfigAndFonts()) {
+        if (!Config)
             throw std::runtime_error("fontconfig: the font configuration could not be loaded");
-        if (!HasFamily(c, "Tahoma")) {
+        if (!HasFamily(Config, "Tahoma")) {
             std::error_code ignored;
             for (const char* file : kCompatibleTahomaFiles)
                 if (std::filesystem::is_regular_file(file, ignored))
-                    FcConfigAppFontAddFile(c, Fc(file));
+                    FcConfigAppFontAddFile(Config, Fc(file));
         }
-        return c;
-    }();
-    return config;
+    }
+    ~TFontConfig() { FcConfigDestroy(Config); }
+    TFontConfig(const TFontConfig&) = delete;
+    TFontConfig& operator=(const TFontConfig&) = delete;
+
+    FcConfig* const Config;
+};
+
+FcConfig* Config() {
+    static const TFontConfig config;
+    return config.Config;
 }
 
 std::string PatternString(FcPattern* pattern, const char* object, int n = 0) {
