@@ -1,16 +1,19 @@
 #include "movie/FlashMovie.h"
 
 #include "movie/FlashActionScript.h"
+#include "movie/FlashFont.h"
 #include "movie/FlashImage.h"
 #include "movie/FlashPlaceObject.h"
 #include "movie/FlashShape.h"
 #include "movie/FlashSound.h"
+#include "movie/FlashText.h"
 #include "swf/DisplayListTags.h"
 #include "swf/ControlTags.h"
 #include "swf/SoundTags.h"
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -82,6 +85,32 @@ TFlashSound& TFlashMovie::SoundStream() {
         FSoundStream->Loop = true;
     }
     return *FSoundStream;
+TFlashFont& TFlashMovie::AddFont(const TFontDescription& font, bool deviceFont) {
+    TFlashFont& added = AddCharacter(std::make_unique<TFlashFont>(
+        this, std::abs(font.Height), font.Italic, font.Bold, font.Name, deviceFont));
+    added.SetCharset(font.Charset);
+    FFonts.Add(&added);
+    return added;
+}
+
+TFlashText& TFlashMovie::AddText(const std::string& text, uint32_t color, const TRect& bounds,
+                                 TFlashFont& font) {
+    TFlashText& added =
+        AddCharacter(std::make_unique<TFlashText>(this, bounds, font, color, text));
+    FTexts.Add(&added);
+    return added;
+}
+
+TFlashText& TFlashMovie::AddDynamicText(const std::string& variableName,
+                                        const std::string& initialText, const TRect& bounds,
+                                        TFlashFont& font, uint32_t color) {
+    // Creating the text records a static use; an edit text is not one.
+    const uint8_t usage = font.TextUsage;
+    TFlashText& text = AddText(initialText, color, bounds, font);
+    text.SetDynamicText(true);
+    font.TextUsage = usage | tuEdit;
+    text.VariableName = variableName;
+    return text;
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& object, uint16_t depth) {

@@ -30,6 +30,12 @@ using TFlashImageList = TFlashObjectList<TFlashImage>;
 using TFlashShapeList = TFlashObjectList<TFlashShape>;
 using TFlashSoundList = TFlashObjectList<TFlashSound>;
 
+class TFlashFont;
+class TFlashText;
+struct TFontDescription;
+using TFlashFontList = TFlashObjectList<TFlashFont>;
+using TFlashTextList = TFlashObjectList<TFlashText>;
+
 class TFlashMovie : public TBasedSWFStream {
 public:
     // Coordinates in pixels when systemCoord, else in twips.
@@ -110,6 +116,18 @@ public:
     // before all objects and one block before each frame's ShowFrame.
     TFlashSound& SoundStream();
     bool HasSoundStream() const { return FSoundStream != nullptr; }
+    // A font of the system font at the absolute value of its height, in user
+    // units; a device font embeds glyphs only for static texts.
+    TFlashFont& AddFont(const TFontDescription& font, bool deviceFont);
+    TFlashFontList& Fonts() { return FFonts; }
+    // A static text; colour R | G << 8 | B << 16 | A << 24, bounds in user
+    // units, text in Windows-1252.
+    TFlashText& AddText(const std::string& text, uint32_t color, const TRect& bounds,
+                        TFlashFont& font);
+    // An edit text showing the variable's value, initially the given text.
+    TFlashText& AddDynamicText(const std::string& variableName, const std::string& initialText,
+                               const TRect& bounds, TFlashFont& font, uint32_t color);
+    TFlashTextList& Texts() { return FTexts; }
 
     // Called by images before they load a file; clearing carryOn means the
     // handler supplied the picture itself.
@@ -135,6 +153,8 @@ private:
     TFlashShapeList FShapes;
     TFlashSoundList FSounds;
     std::unique_ptr<TFlashSound> FSoundStream;
+    TFlashFontList FFonts;
+    TFlashTextList FTexts;
 };
 
 // A one-frame movie of one colour on a 1 x 1 twip stage.

@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 packages=(
     build-essential cmake pkg-config
     zlib1g-dev libjpeg-dev libpng-dev libfreetype-dev libfontconfig-dev
+    fonts-dejavu-core  # DejaVu Sans: the face used when a font is not installed
+    fonts-wine         # a Tahoma with Tahoma's metrics, the main window's font
+    fonts-cantarell    # a CFF (cubic) face for the glyph reader's tests
     googletest libgtest-dev
     openssl          # independent MD5-crypt for the password-hash test
     chromium         # browser tests play movies in Ruffle inside it
