@@ -85,6 +85,8 @@ TFlashSound& TFlashMovie::SoundStream() {
         FSoundStream->Loop = true;
     }
     return *FSoundStream;
+}
+
 TFlashFont& TFlashMovie::AddFont(const TFontDescription& font, bool deviceFont) {
     TFlashFont& added = AddCharacter(std::make_unique<TFlashFont>(
         this, std::abs(font.Height), font.Italic, font.Bold, font.Name, deviceFont));
