@@ -1,13 +1,13 @@
 #include "movie/FlashImage.h"
 
 #include "movie/FlashMovie.h"
+#include "platform/FileBytes.h"
 #include "platform/JpegCodec.h"
 #include "swf/BitmapTags.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -27,14 +27,10 @@ std::string UpperExtension(const fs::path& file) {
 }
 
 std::vector<uint8_t> ReadWholeFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Cannot open \"" + file.string() + "\"");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(file);
+    if (!bytes)
         throw std::runtime_error("Cannot read \"" + file.string() + "\"");
-    return bytes;
+    return std::move(*bytes);
 }
 
 uint16_t Side(int32_t v, const char* what) {

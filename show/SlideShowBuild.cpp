@@ -3,14 +3,14 @@
 #include "movie/FlashImage.h"
 #include "movie/FlashMovie.h"
 #include "movie/FlashShape.h"
+#include "platform/FileBytes.h"
 #include "platform/PngDecoder.h"
 #include "show/Transitions.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <stdexcept>
 
 namespace pictova {
@@ -36,11 +36,11 @@ std::string LowerExtension(const fs::path& file) {
 }
 
 std::vector<uint8_t> ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(file);
+    if (!bytes)
         throw std::runtime_error("Die Bilddatei \"" + file.string() +
                                  "\" kann nicht geöffnet werden.");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return std::move(*bytes);
 }
 
 std::string TooLongMessage(uint32_t frames) {

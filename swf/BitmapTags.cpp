@@ -118,8 +118,9 @@ std::vector<uint8_t> CompressBitmapData(const void* data, size_t size) {
     if (rc != Z_OK)
         throw std::runtime_error("zlib failed (" + std::to_string(rc) + ") compressing " +
                                  std::to_string(size) + " bytes of bitmap data");
-    out.resize(outSize);
-    return out;
+    // Returned at its exact size: compressBound is about the size of the raw
+    // data, and an image keeps its payload until the movie is freed.
+    return std::vector<uint8_t>(out.begin(), out.begin() + std::ptrdiff_t(outSize));
 }
 
 } // namespace pictova

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include <zlib.h>
@@ -78,7 +79,9 @@ void TBasedSWFStream::WriteHeader(std::ostream& stream, int part) {
 }
 
 void TBasedSWFStream::SaveToStream(std::ostream& stream) {
-    const std::string body = FBody.str();
+    // A view, not str(): the body of a show of large pictures is big, and a
+    // copy of it would double the peak memory of saving.
+    const std::string_view body = FBody.view();
     Header.FileLength = uint32_t(body.size()) + HeaderSize();
     if (!FCompressed) {
         std::copy_n("FWS", 3, Header.Signature);
@@ -97,7 +100,7 @@ void TBasedSWFStream::CompressBody(std::ostream& stream) {
     std::ostringstream headerTail;
     WriteHeader(headerTail, 2);
     const std::string tail = std::move(headerTail).str();
-    const std::string body = FBody.str();
+    const std::string_view body = FBody.view();
 
     z_stream z{};
     if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK)
@@ -108,7 +111,7 @@ void TBasedSWFStream::CompressBody(std::ostream& stream) {
     // header; guard tiny bodies, which never fill a whole block anyway.
     const double base = std::max<double>(1.0, double(body.size()) - 22.0);
 
-    auto pump = [&](const std::string& input, int flush) {
+    auto pump = [&](std::string_view input, int flush) {
         z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
         z.avail_in = uInt(input.size());
         int rc;

@@ -166,6 +166,10 @@ TEST(LosslessTags, RowSizesAndCompression) {
     EXPECT_EQ(packed[0], 0x78);
     EXPECT_EQ(packed[1], 0x9C); // default compression level
     EXPECT_EQ(test::Inflate(std::string(packed.begin(), packed.end())), pixels);
+    // Images keep their payload until the movie is freed: it must not keep the
+    // room of the raw data that zlib's worst case reserves.
+    const std::vector<uint8_t> flat(1 << 20, 0);
+    EXPECT_LT(CompressBitmapData(flat.data(), flat.size()).capacity(), size_t(64) << 10);
     const std::vector<uint8_t> none = CompressBitmapData(nullptr, 0);
     EXPECT_EQ(test::Inflate(std::string(none.begin(), none.end())), "");
 }
