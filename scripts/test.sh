@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
-cmake -S . -B build-asan -DPICTOVA_WERROR=ON -DPICTOVA_SANITIZE=ON >/dev/null
+# Without -Werror: GCC reports false "maybe uninitialized" warnings inside the
+# standard library under the sanitizers; the normal build is kept warning-free.
+cmake -S . -B build-asan -DPICTOVA_WERROR=OFF -DPICTOVA_SANITIZE=ON -DPICTOVA_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -E '^browser\.'
