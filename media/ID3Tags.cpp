@@ -59,24 +59,6 @@ std::string Latin1Text(TBytes bytes) {
                                        size_t(end - bytes.begin())));
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
-
 // UTF-16 up to a NUL unit; a byte-order mark overrides bigEndian. Unpaired
 // surrogates become U+FFFD, an odd last byte is dropped.
 std::string Utf16Text(TBytes bytes, bool bigEndian) {

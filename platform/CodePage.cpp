@@ -13,20 +13,25 @@ constexpr char16_t kHighControls[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, //
 };
 
-void AppendUtf8(std::string& out, char16_t u) {
-    if (u < 0x80) {
-        out += char(u);
-    } else if (u < 0x800) {
-        out += char(0xC0 | (u >> 6));
-        out += char(0x80 | (u & 0x3F));
+} // namespace
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
     } else {
-        out += char(0xE0 | (u >> 12));
-        out += char(0x80 | ((u >> 6) & 0x3F));
-        out += char(0x80 | (u & 0x3F));
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
     }
 }
-
-} // namespace
 
 char16_t AnsiCharToUnicode(unsigned char c) {
     if (c >= 0x80 && c <= 0x9F)

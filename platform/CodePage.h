@@ -10,5 +10,7 @@ namespace pictova {
 char16_t AnsiCharToUnicode(unsigned char c);
 std::u16string AnsiToUtf16(std::string_view ansi);
 std::string AnsiToUtf8(std::string_view ansi);
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 
 } // namespace pictova
