@@ -263,3 +263,21 @@ async function decodePixels(page, png, points) {
 export function colourDelta(a, b) {
     return Math.max(...a.map((v, i) => Math.abs(v - b[i])));
 }
+
+// A 24-bit BMP file of one colour, for shows made by the tests.
+export function flatBmp(width, height, [r, g, b]) {
+    const row = Math.ceil((width * 3) / 4) * 4;
+    const data = Buffer.alloc(54 + row * height);
+    data.write('BM', 0);
+    data.writeUInt32LE(data.length, 2);
+    data.writeUInt32LE(54, 10);
+    data.writeUInt32LE(40, 14);
+    data.writeInt32LE(width, 18);
+    data.writeInt32LE(height, 22);
+    data.writeUInt16LE(1, 26);
+    data.writeUInt16LE(24, 28);
+    data.writeUInt32LE(row * height, 34);
+    for (let y = 0; y < height; ++y)
+        for (let x = 0; x < width; ++x) data.set([b, g, r], 54 + y * row + x * 3);
+    return data;
+}

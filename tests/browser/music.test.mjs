@@ -13,7 +13,7 @@ import { existsSync } from 'node:fs';
 import { mkdir, rm, writeFile } from 'node:fs/promises';
 import path from 'node:path';
 import { promisify } from 'node:util';
-import { startServer, launchBrowser, MoviePlayer, colourDelta } from './harness.mjs';
+import { startServer, launchBrowser, MoviePlayer, colourDelta, flatBmp } from './harness.mjs';
 
 const run = promisify(execFile);
 const movieDir = process.env.PICTOVA_MOVIES;
@@ -44,23 +44,6 @@ function burstWav(toneSeconds, totalSeconds) {
         const v = i < rate * toneSeconds ? Math.sin((2 * Math.PI * 440 * i) / rate) * 16000 : 0;
         data.writeInt16LE(Math.round(v), 44 + i * 2);
     }
-    return data;
-}
-
-function flatBmp(width, height, [r, g, b]) {
-    const row = Math.ceil((width * 3) / 4) * 4;
-    const data = Buffer.alloc(54 + row * height);
-    data.write('BM', 0);
-    data.writeUInt32LE(data.length, 2);
-    data.writeUInt32LE(54, 10);
-    data.writeUInt32LE(40, 14);
-    data.writeInt32LE(width, 18);
-    data.writeInt32LE(height, 22);
-    data.writeUInt16LE(1, 26);
-    data.writeUInt16LE(24, 28);
-    data.writeUInt32LE(row * height, 34);
-    for (let y = 0; y < height; ++y)
-        for (let x = 0; x < width; ++x) data.set([b, g, r], 54 + y * row + x * 3);
     return data;
 }
 

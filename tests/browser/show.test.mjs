@@ -9,7 +9,7 @@ import { execFile } from 'node:child_process';
 import { mkdir, rm, writeFile } from 'node:fs/promises';
 import path from 'node:path';
 import { promisify } from 'node:util';
-import { startServer, launchBrowser, MoviePlayer, PagePlayer, colourDelta } from './harness.mjs';
+import { startServer, launchBrowser, MoviePlayer, PagePlayer, colourDelta, flatBmp } from './harness.mjs';
 
 const run = promisify(execFile);
 const movieDir = process.env.PICTOVA_MOVIES;
@@ -21,24 +21,6 @@ let browser;
 const red = [255, 0, 0];
 const green = [0, 255, 0];
 const blue = [0, 0, 255];
-
-// A 24-bit BMP of one colour.
-function flatBmp(width, height, [r, g, b]) {
-    const row = Math.ceil((width * 3) / 4) * 4;
-    const data = Buffer.alloc(54 + row * height);
-    data.write('BM', 0);
-    data.writeUInt32LE(data.length, 2);
-    data.writeUInt32LE(54, 10);
-    data.writeUInt32LE(40, 14);
-    data.writeInt32LE(width, 18);
-    data.writeInt32LE(height, 22);
-    data.writeUInt16LE(1, 26);
-    data.writeUInt16LE(24, 28);
-    data.writeUInt32LE(row * height, 34);
-    for (let y = 0; y < height; ++y)
-        for (let x = 0; x < width; ++x) data.set([b, g, r], 54 + y * row + x * 3);
-    return data;
-}
 
 before(async () => {
     assert.ok(movieDir && cli, 'PICTOVA_MOVIES and PICTOVA_CLI are set');
