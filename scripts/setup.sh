@@ -14,6 +14,12 @@ packages=(
     openssl          # independent MD5-crypt for the password-hash test
     chromium         # browser tests play movies in Ruffle inside it
     ffmpeg           # independent reader of the bitmaps and sound in movies
+    # the desktop program
+    qt6-base-dev qt6-webengine-dev qt6-multimedia-dev libgl-dev
+    qt6-image-formats-plugins  # GIF and TIFF in the picture preview
+    qt6-qpa-plugins            # the offscreen platform of the window tests
+    gstreamer1.0-plugins-good  # MP3 and WAV for Qt Multimedia
+    xvfb xauth                 # a display for the end-to-end run and its screenshots
 )
 command -v node >/dev/null 2>&1 || packages+=(nodejs npm)
 

@@ -1,0 +1,44 @@
+#pragma once
+// Listening to the music choices in the settings tab: the built-in tracks
+// through a deciphered working copy, an own file directly and, when the
+// player refuses it, once more without its ID3v2 tag.
+
+#include "app/desktop/DesktopServices.h"
+#include "platform/TempFile.h"
+#include "show/SlideShowProject.h"
+
+#include <QString>
+
+#include <filesystem>
+
+class QWidget;
+
+namespace pictova::desktop {
+
+class TMusicListening {
+public:
+    // player and boxes must outlive this object; parent is where messages go.
+    TMusicListening(TAudioPlayer& player, TMessageBoxes& boxes, QWidget* parent,
+                    std::filesystem::path programFolder);
+
+    // PlayTrackPreview: track is Track1..Track4.
+    void PlayTrackPreview(TAudioChoice track);
+    // The "Abspielen" button beside the own-file field.
+    void PlayOwnFile(const std::filesystem::path& file);
+    // Leaving the settings tab: stops the player when it has a file.
+    void StopIfPlaying();
+
+    // A line for the window to show when listening is not possible (no audio
+    // output) or has started; empty otherwise.
+    const QString& Status() const { return FStatus; }
+
+private:
+    TAudioPlayer& Player;
+    TMessageBoxes& Boxes;
+    QWidget* Parent;
+    std::filesystem::path ProgramFolder;
+    TTemporaryFile WorkingCopy; // what the player plays now, when a copy
+    QString FStatus;
+};
+
+} // namespace pictova::desktop
