@@ -136,8 +136,7 @@ TSWFFieldRef TSWFWriteStart::Field(TBitsEngine &payload, bool isSigned) const {
 void TSWFActionJump::Assign(const TBasedSWFObject &source) {
     TSWFAction::Assign(source);
     const auto &src = dynamic_cast<const TSWFActionJump &>(source);
-    FBranchOffset = src.FBranchOffset;
-    FExplicit = src.FExplicit;
+    Offset.CopyValue(src.Offset);
 }
 
 void TSWFActionJump::ReadData(TSWFReader &reader) {
@@ -150,16 +149,11 @@ void TSWFActionJump::WriteToStream(TBitsEngine &be) {
 }
 
 void TSWFActionJump::WriteActionBody(TBitsEngine &be) {
-    Slot.WriteField(be, FBranchOffset, FExplicit, Start.Field(be, true));
+    Offset.Write(be, Start);
 }
 
 std::vector<TSWFBranchRef> TSWFActionJump::Branches() {
-    TSWFBranchRef ref;
-    ref.Slot = &Slot;
-    ref.Value = FBranchOffset;
-    ref.Explicit = FExplicit;
-    ref.Backward = true;
-    return {ref};
+    return {Offset.Ref()};
 }
 
 // --- With
@@ -167,8 +161,7 @@ std::vector<TSWFBranchRef> TSWFActionJump::Branches() {
 void TSWFActionWith::Assign(const TBasedSWFObject &source) {
     TSWFAction::Assign(source);
     const auto &src = dynamic_cast<const TSWFActionWith &>(source);
-    FSize = src.FSize;
-    FExplicit = src.FExplicit;
+    BlockSize.CopyValue(src.BlockSize);
 }
 
 void TSWFActionWith::ReadData(TSWFReader &reader) {
@@ -181,15 +174,11 @@ void TSWFActionWith::WriteToStream(TBitsEngine &be) {
 }
 
 void TSWFActionWith::WriteActionBody(TBitsEngine &be) {
-    Slot.WriteField(be, FSize, FExplicit, Start.Field(be, false));
+    BlockSize.Write(be, Start);
 }
 
 std::vector<TSWFBranchRef> TSWFActionWith::Branches() {
-    TSWFBranchRef ref;
-    ref.Slot = &Slot;
-    ref.Value = FSize;
-    ref.Explicit = FExplicit;
-    return {ref};
+    return {BlockSize.Ref()};
 }
 
 // --- DefineFunction
@@ -210,8 +199,7 @@ void TSWFActionDefineFunction::Assign(const TBasedSWFObject &source) {
     const auto &src = dynamic_cast<const TSWFActionDefineFunction &>(source);
     FunctionName = src.FunctionName;
     Params = src.Params;
-    FCodeSize = src.FCodeSize;
-    FExplicit = src.FExplicit;
+    Code.CopyValue(src.Code);
 }
 
 void TSWFActionDefineFunction::ReadData(TSWFReader &reader) {
@@ -233,15 +221,11 @@ void TSWFActionDefineFunction::WriteActionBody(TBitsEngine &be) {
     WriteCount(be, Params.size(), "DefineFunction");
     for (const std::string &p : Params)
         be.WriteString(p, true, false);
-    Slot.WriteField(be, FCodeSize, FExplicit, Start.Field(be, false));
+    Code.Write(be, Start);
 }
 
 std::vector<TSWFBranchRef> TSWFActionDefineFunction::Branches() {
-    TSWFBranchRef ref;
-    ref.Slot = &Slot;
-    ref.Value = FCodeSize;
-    ref.Explicit = FExplicit;
-    return {ref};
+    return {Code.Ref()};
 }
 
 // --- DefineFunction2
@@ -261,8 +245,7 @@ void TSWFActionDefineFunction2::Assign(const TBasedSWFObject &source) {
     SuppressArguments = src.SuppressArguments;
     SuppressSuper = src.SuppressSuper;
     SuppressThis = src.SuppressThis;
-    FCodeSize = src.FCodeSize;
-    FExplicit = src.FExplicit;
+    Code.CopyValue(src.Code);
 }
 
 void TSWFActionDefineFunction2::ReadData(TSWFReader &reader) {
@@ -312,15 +295,11 @@ void TSWFActionDefineFunction2::WriteActionBody(TBitsEngine &be) {
         be.WriteByte(p.Register);
         be.WriteString(p.Name, true, false);
     }
-    Slot.WriteField(be, FCodeSize, FExplicit, Start.Field(be, false));
+    Code.Write(be, Start);
 }
 
 std::vector<TSWFBranchRef> TSWFActionDefineFunction2::Branches() {
-    TSWFBranchRef ref;
-    ref.Slot = &Slot;
-    ref.Value = FCodeSize;
-    ref.Explicit = FExplicit;
-    return {ref};
+    return {Code.Ref()};
 }
 
 // --- Try

@@ -14,6 +14,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace pictova {
@@ -106,6 +107,44 @@ struct TSWFWriteStart {
     int64_t Position = 0; // of the code byte
 };
 
+// One offset or size field of a branching action: written through its
+// marker, or as the stored value once one was set (by reading or by hand).
+// T is int16_t for branch offsets (signed, may point backwards) and uint16_t
+// for block sizes.
+template <typename T>
+class TSWFMarkedField {
+public:
+    T Value() const { return FValue; }
+    void Set(T value) {
+        FValue = value;
+        FExplicit = true;
+    }
+    bool Explicit() const { return FExplicit; }
+    TSWFOffsetMarker &Marker() { return Slot.Marker(); }
+    void Link(TSWFOffsetMarker *marker) { Slot.Link(marker); }
+    // Copies the value, not the marker: a copy gets markers of its own.
+    void CopyValue(const TSWFMarkedField &source) {
+        FValue = source.FValue;
+        FExplicit = source.FExplicit;
+    }
+    void Write(TBitsEngine &payload, const TSWFWriteStart &start) {
+        Slot.WriteField(payload, FValue, FExplicit, start.Field(payload, std::is_signed_v<T>));
+    }
+    TSWFBranchRef Ref() {
+        TSWFBranchRef ref;
+        ref.Slot = &Slot;
+        ref.Value = FValue;
+        ref.Explicit = FExplicit;
+        ref.Backward = std::is_signed_v<T>;
+        return ref;
+    }
+
+private:
+    T FValue = 0;
+    bool FExplicit = false;
+    TSWFMarkerSlot Slot;
+};
+
 class TSWFActionJump : public TSWFAction4 {
 public:
     TSWFActionJump() { ActionCode = 0x99; }
@@ -115,20 +154,15 @@ public:
     void WriteToStream(TBitsEngine &be) override;
     std::vector<TSWFBranchRef> Branches() override;
 
-    TSWFOffsetMarker &BranchMarker() { return Slot.Marker(); }
-    void SetBranchMarker(TSWFOffsetMarker *marker) { Slot.Link(marker); }
+    TSWFOffsetMarker &BranchMarker() { return Offset.Marker(); }
+    void SetBranchMarker(TSWFOffsetMarker *marker) { Offset.Link(marker); }
     // Bytes from the end of this action to the target.
-    int16_t BranchOffset() const { return FBranchOffset; }
-    void SetBranchOffset(int16_t offset) {
-        FBranchOffset = offset;
-        FExplicit = true;
-    }
-    bool ExplicitOffset() const { return FExplicit; }
+    int16_t BranchOffset() const { return Offset.Value(); }
+    void SetBranchOffset(int16_t offset) { Offset.Set(offset); }
+    bool ExplicitOffset() const { return Offset.Explicit(); }
 
 private:
-    int16_t FBranchOffset = 0;
-    TSWFMarkerSlot Slot;
-    bool FExplicit = false;
+    TSWFMarkedField<int16_t> Offset;
     TSWFWriteStart Start;
 };
 
@@ -147,20 +181,15 @@ public:
     std::vector<TSWFBranchRef> Branches() override;
 
     // The marker closes the block.
-    TSWFOffsetMarker &BranchMarker() { return Slot.Marker(); }
-    void SetBranchMarker(TSWFOffsetMarker *marker) { Slot.Link(marker); }
+    TSWFOffsetMarker &BranchMarker() { return BlockSize.Marker(); }
+    void SetBranchMarker(TSWFOffsetMarker *marker) { BlockSize.Link(marker); }
     // Bytes of the block after this action.
-    uint16_t Size() const { return FSize; }
-    void SetSize(uint16_t size) {
-        FSize = size;
-        FExplicit = true;
-    }
-    bool ExplicitSize() const { return FExplicit; }
+    uint16_t Size() const { return BlockSize.Value(); }
+    void SetSize(uint16_t size) { BlockSize.Set(size); }
+    bool ExplicitSize() const { return BlockSize.Explicit(); }
 
 private:
-    uint16_t FSize = 0;
-    TSWFMarkerSlot Slot;
-    bool FExplicit = false;
+    TSWFMarkedField<uint16_t> BlockSize;
     TSWFWriteStart Start;
 };
 
@@ -174,23 +203,18 @@ public:
     std::vector<TSWFBranchRef> Branches() override;
 
     // The marker closes the function body.
-    TSWFOffsetMarker &BranchMarker() { return Slot.Marker(); }
-    void SetBranchMarker(TSWFOffsetMarker *marker) { Slot.Link(marker); }
+    TSWFOffsetMarker &BranchMarker() { return Code.Marker(); }
+    void SetBranchMarker(TSWFOffsetMarker *marker) { Code.Link(marker); }
     // Bytes of the function body after this action.
-    uint16_t CodeSize() const { return FCodeSize; }
-    void SetCodeSize(uint16_t size) {
-        FCodeSize = size;
-        FExplicit = true;
-    }
-    bool ExplicitCodeSize() const { return FExplicit; }
+    uint16_t CodeSize() const { return Code.Value(); }
+    void SetCodeSize(uint16_t size) { Code.Set(size); }
+    bool ExplicitCodeSize() const { return Code.Explicit(); }
 
     std::string FunctionName;
     std::vector<std::string> Params;
 
 private:
-    uint16_t FCodeSize = 0;
-    TSWFMarkerSlot Slot;
-    bool FExplicit = false;
+    TSWFMarkedField<uint16_t> Code;
     TSWFWriteStart Start;
 };
 
@@ -208,14 +232,11 @@ public:
     void WriteToStream(TBitsEngine &be) override;
     std::vector<TSWFBranchRef> Branches() override;
 
-    TSWFOffsetMarker &BranchMarker() { return Slot.Marker(); }
-    void SetBranchMarker(TSWFOffsetMarker *marker) { Slot.Link(marker); }
-    uint16_t CodeSize() const { return FCodeSize; }
-    void SetCodeSize(uint16_t size) {
-        FCodeSize = size;
-        FExplicit = true;
-    }
-    bool ExplicitCodeSize() const { return FExplicit; }
+    TSWFOffsetMarker &BranchMarker() { return Code.Marker(); }
+    void SetBranchMarker(TSWFOffsetMarker *marker) { Code.Link(marker); }
+    uint16_t CodeSize() const { return Code.Value(); }
+    void SetCodeSize(uint16_t size) { Code.Set(size); }
+    bool ExplicitCodeSize() const { return Code.Explicit(); }
 
     std::string FunctionName;
     std::vector<TSWFFunctionParam> Params;
@@ -231,9 +252,7 @@ public:
     bool SuppressThis = false;
 
 private:
-    uint16_t FCodeSize = 0;
-    TSWFMarkerSlot Slot;
-    bool FExplicit = false;
+    TSWFMarkedField<uint16_t> Code;
     TSWFWriteStart Start;
 };
 
