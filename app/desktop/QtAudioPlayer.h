@@ -1,6 +1,10 @@
 #pragma once
 // The program's audio player: Qt Multimedia (GStreamer on Linux) playing one
 // file at a time for the listening buttons of the settings tab.
+// GStreamer reads MP3 and WAV only with gstreamer1.0-plugins-good. Without an
+// audio device its pipeline fails unpredictably (sometimes after reporting
+// the file loaded), and the FFmpeg back end crashes: hence the check for an
+// output before every Play.
 
 #include "app/desktop/DesktopServices.h"
 
