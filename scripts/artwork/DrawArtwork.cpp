@@ -4,6 +4,8 @@
 //
 //   DrawArtwork <output folder> [<folder with tahoma.ttf>]
 
+#include "app/desktop/Artwork.h"
+
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
@@ -141,9 +143,9 @@ QImage Header() {
     return image;
 }
 
-// The menu tabs; the rectangles are those of kMenuTabRects in Artwork.h.
-const std::array<QRect, 3> kTabRects = {QRect(8, 24, 136, 56), QRect(8, 92, 136, 56),
-                                        QRect(8, 160, 136, 56)};
+// A click on a menu tab is taken in these rectangles.
+using pictova::desktop::kMenuTabRects;
+
 // Each entry: its caption in bold, then a quieter note (may be empty).
 struct TTabText {
     QStringList Caption;
@@ -167,9 +169,9 @@ QImage Menu(int active) {
     p.drawText(QRect(12, 6, 130, 14), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("IN DREI SCHRITTEN"));
     // The steps are joined by a dotted line through their numbers.
     p.setPen(QPen(kBorder, 2, Qt::DotLine));
-    p.drawLine(QPointF(30, kTabRects[0].center().y()), QPointF(30, kTabRects[2].center().y()));
+    p.drawLine(QPointF(30, kMenuTabRects[0].center().y()), QPointF(30, kMenuTabRects[2].center().y()));
     for (int i = 0; i < 3; ++i) {
-        const QRectF r = QRectF(kTabRects[i]).adjusted(0.5, 0.5, -0.5, -0.5);
+        const QRectF r = QRectF(kMenuTabRects[i]).adjusted(0.5, 0.5, -0.5, -0.5);
         const bool on = i == active;
         if (on) {
             QLinearGradient fill(r.topLeft(), r.bottomLeft());
@@ -392,12 +394,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "DrawArtwork: cannot create %s\n", argv[1]);
         return 1;
     }
-    bool ok = Save(Header(), folder, QStringLiteral("header.png"));
+    using namespace pictova::desktop;
+    bool ok = Save(Header(), folder, kHeaderPicture);
     for (int i = 0; i < 3; ++i)
-        ok = Save(Menu(i), folder, QStringLiteral("menu%1.png").arg(i + 1)) && ok;
-    ok = Save(Hint(), folder, QStringLiteral("hint.png")) && ok;
-    ok = Save(Demo1(), folder, QStringLiteral("demo1.png")) && ok;
-    ok = Save(Demo2(), folder, QStringLiteral("demo2.png")) && ok;
-    ok = Save(Icon(), folder, QStringLiteral("pictova.png")) && ok;
+        ok = Save(Menu(i), folder, kMenuPictures[size_t(i)]) && ok;
+    ok = Save(Hint(), folder, kHintPicture) && ok;
+    ok = Save(Demo1(), folder, kDemoPicture1) && ok;
+    ok = Save(Demo2(), folder, kDemoPicture2) && ok;
+    ok = Save(Icon(), folder, kProgramIcon) && ok;
     return ok ? 0 : 1;
 }
