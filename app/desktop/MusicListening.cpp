@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 
+#include <cassert>
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
@@ -80,6 +81,7 @@ void TMusicListening::ShowError(const QString& text) {
 }
 
 void TMusicListening::PlayTrackPreview(TAudioChoice track) {
+    assert(track >= TAudioChoice::Track1 && track <= TAudioChoice::Track4 && "not a built-in track");
     Release();
     FStatus.clear();
     const auto& info = kBuiltInTracks[size_t(int(track) - int(TAudioChoice::Track1))];
