@@ -102,8 +102,8 @@ TEST_F(FlashSprite, PlacedCharactersAreDefinedBeforeTheSprite) {
               (std::vector<uint16_t>{tagDefineShape2, tagDefineShape2, tagDefineSprite,
                                      tagDefineShape2, tagShowFrame, tagEnd}));
     const auto inner = test::WalkTags(walked.Tags[2].Body, 4);
-    EXPECT_EQ(Codes(inner), (std::vector<uint16_t>{tagPlaceObject2, tagPlaceObject2,
-                                                   tagShowFrame, tagEnd}));
+    EXPECT_EQ(Codes(inner),
+              (std::vector<uint16_t>{tagPlaceObject2, tagPlaceObject2, tagShowFrame, tagEnd}));
 }
 
 TEST_F(FlashSprite, ShowFrameWritesActionsThenLabelThenFrames) {
@@ -134,8 +134,7 @@ TEST_F(FlashSprite, ATimelineThatEndsInAnEndTagGetsNoSecond) {
     TFlashSprite& sprite = Movie.AddSprite();
     sprite.ShowFrame();
     sprite.ObjectList().Add<TSWFEnd>();
-    EXPECT_EQ(Codes(Timeline(TagBytes(sprite))),
-              (std::vector<uint16_t>{tagShowFrame, tagEnd}));
+    EXPECT_EQ(Codes(Timeline(TagBytes(sprite))), (std::vector<uint16_t>{tagShowFrame, tagEnd}));
 }
 
 // A sprite placed inside a sprite, with a script on every frame of it.
@@ -152,9 +151,9 @@ TFlashPlaceObject& PlaceWithEnterFrame(TFlashMovie& movie, TFlashSprite& in) {
 // record's own flags follow. EnterFrame is bit 6 of the first byte.
 unsigned EventFlagBytes(const WalkedTag& place) {
     const std::string& b = place.Body;
-    EXPECT_EQ(uint8_t(b[0]), 0x82); // HasClipActions, HasCharacter
+    EXPECT_EQ(uint8_t(b[0]), 0x82);                // HasClipActions, HasCharacter
     EXPECT_EQ(Hex(b.substr(5, 4)), "00 00 02 00"); // reserved, all events (low word)
-    return uint8_t(b[9]) == 0x02 ? 2 : 4; // the record's flags already, or the high word
+    return uint8_t(b[9]) == 0x02 ? 2 : 4;          // the record's flags already, or the high word
 }
 
 TEST_F(FlashSprite, ClipActionsInsideRaiseTheVersionAndFollowTheMovies) {
@@ -207,7 +206,7 @@ TEST_F(FlashSprite, InitActionsFollowTheSpriteAndNameIt) {
     const test::WalkedMovie walked = test::WalkSwf(Saved(Movie));
     EXPECT_EQ(Codes(walked.Tags), (std::vector<uint16_t>{tagDefineShape2, tagDefineSprite,
                                                          tagDoInitAction, tagShowFrame, tagEnd}));
-    EXPECT_EQ(Hex(walked.Tags[2].Body), "02 00 " // sprite ID 2
+    EXPECT_EQ(Hex(walked.Tags[2].Body), "02 00 "  // sprite ID 2
                                         "07 00"); // Stop, end of actions
 }
 

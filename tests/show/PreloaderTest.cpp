@@ -169,14 +169,14 @@ TEST_F(Preloader, FrameOneAsWritten) {
 
     // Sprite A (5): the bar at depth 0 of its own timeline.
     EXPECT_EQ(Hex(t[4].Body), Hex(Bytes({
-                                  0x05, 0x00,       // sprite ID 5
-                                  0x01, 0x00,       // FrameCount 1
-                                  0x85, 0x06,       // PlaceObject2, length 5
-                                  0x02,             //   HasCharacter
-                                  0x00, 0x00,       //   depth 0
-                                  0x01, 0x00,       //   the bar
-                                  0x40, 0x00,       // ShowFrame
-                                  0x00, 0x00,       // End
+                                  0x05, 0x00, // sprite ID 5
+                                  0x01, 0x00, // FrameCount 1
+                                  0x85, 0x06, // PlaceObject2, length 5
+                                  0x02,       //   HasCharacter
+                                  0x00, 0x00, //   depth 0
+                                  0x01, 0x00, //   the bar
+                                  0x40, 0x00, // ShowFrame
+                                  0x00, 0x00, // End
                               })));
 
     // Sprite B (6): the frame, the named text and the named bar sprite.
@@ -217,10 +217,10 @@ TEST_F(Preloader, EnterFrameProgramGoldenBytes) {
     const std::string place = Written().Tags.at(6).Body;
     // Flags, depth and character, then the clip actions of SWF 6: reserved
     // word, all events (EnterFrame), one record for EnterFrame alone.
-    ASSERT_EQ(Hex(place.substr(0, 15)), "82 00 00 06 00 "   // HasClipActions, depth 0, sprite 6
-                                        "00 00 "             // reserved
-                                        "02 00 00 00 "       // all events: EnterFrame
-                                        "02 00 00 00");      // the record's events
+    ASSERT_EQ(Hex(place.substr(0, 15)), "82 00 00 06 00 " // HasClipActions, depth 0, sprite 6
+                                        "00 00 "          // reserved
+                                        "02 00 00 00 "    // all events: EnterFrame
+                                        "02 00 00 00");   // the record's events
     const uint32_t size = U32At(place, 15);
     ASSERT_EQ(place.size(), 19 + size + 4) << "the record, then the 32-bit end flag";
     EXPECT_EQ(Hex(place.substr(19 + size)), "00 00 00 00");
@@ -228,49 +228,49 @@ TEST_F(Preloader, EnterFrameProgramGoldenBytes) {
         Bytes({0x88, 0x52, 0x00, 0x09, 0x00}) + // ConstantPool, 82 bytes, 9 strings
         Z("loaded") + Z("_root") + Z("getBytesLoaded") + Z("getBytesTotal") + Z("pBar") +
         Z("_xscale") + Z("pr") + Z("% geladen") + Z("gotoAndPlay") +
-        Bytes({0x96, 0x0E, 0x00,                 // Push, 14 bytes:
-               0x08, 0x00,                       //   "loaded"
-               0x07, 0x64, 0x00, 0x00, 0x00,     //   100
-               0x07, 0x00, 0x00, 0x00, 0x00,     //   0 arguments
-               0x08, 0x01,                       //   "_root"
-               0x1C,                             // GetVariable
-               0x96, 0x02, 0x00, 0x08, 0x02,     // Push "getBytesLoaded"
-               0x52,                             // CallMethod
-               0x96, 0x07, 0x00,                 // Push:
-               0x07, 0x00, 0x00, 0x00, 0x00,     //   0 arguments
-               0x08, 0x01,                       //   "_root"
-               0x1C,                             // GetVariable
-               0x96, 0x02, 0x00, 0x08, 0x03,     // Push "getBytesTotal"
-               0x52,                             // CallMethod
-               0x0D,                             // Divide
-               0x0C,                             // Multiply
-               0x18,                             // ToInteger
-               0x1D,                             // SetVariable loaded
-               0x96, 0x02, 0x00, 0x08, 0x04,     // Push "pBar"
-               0x1C,                             // GetVariable
-               0x96, 0x04, 0x00, 0x08, 0x05, 0x08, 0x00, // Push "_xscale", "loaded"
-               0x1C,                             // GetVariable
-               0x4F,                             // SetMember pBar._xscale
-               0x96, 0x04, 0x00, 0x08, 0x06, 0x08, 0x00, // Push "pr", "loaded"
-               0x1C,                             // GetVariable
-               0x96, 0x02, 0x00, 0x08, 0x07,     // Push "% geladen"
-               0x47,                             // Add2
-               0x1D,                             // SetVariable pr
-               0x96, 0x02, 0x00, 0x08, 0x00,     // Push "loaded"
-               0x1C,                             // GetVariable
+        Bytes({0x96, 0x0E, 0x00,                               // Push, 14 bytes:
+               0x08, 0x00,                                     //   "loaded"
+               0x07, 0x64, 0x00, 0x00, 0x00,                   //   100
+               0x07, 0x00, 0x00, 0x00, 0x00,                   //   0 arguments
+               0x08, 0x01,                                     //   "_root"
+               0x1C,                                           // GetVariable
+               0x96, 0x02, 0x00, 0x08, 0x02,                   // Push "getBytesLoaded"
+               0x52,                                           // CallMethod
+               0x96, 0x07, 0x00,                               // Push:
+               0x07, 0x00, 0x00, 0x00, 0x00,                   //   0 arguments
+               0x08, 0x01,                                     //   "_root"
+               0x1C,                                           // GetVariable
+               0x96, 0x02, 0x00, 0x08, 0x03,                   // Push "getBytesTotal"
+               0x52,                                           // CallMethod
+               0x0D,                                           // Divide
+               0x0C,                                           // Multiply
+               0x18,                                           // ToInteger
+               0x1D,                                           // SetVariable loaded
+               0x96, 0x02, 0x00, 0x08, 0x04,                   // Push "pBar"
+               0x1C,                                           // GetVariable
+               0x96, 0x04, 0x00, 0x08, 0x05, 0x08, 0x00,       // Push "_xscale", "loaded"
+               0x1C,                                           // GetVariable
+               0x4F,                                           // SetMember pBar._xscale
+               0x96, 0x04, 0x00, 0x08, 0x06, 0x08, 0x00,       // Push "pr", "loaded"
+               0x1C,                                           // GetVariable
+               0x96, 0x02, 0x00, 0x08, 0x07,                   // Push "% geladen"
+               0x47,                                           // Add2
+               0x1D,                                           // SetVariable pr
+               0x96, 0x02, 0x00, 0x08, 0x00,                   // Push "loaded"
+               0x1C,                                           // GetVariable
                0x96, 0x05, 0x00, 0x07, 0x64, 0x00, 0x00, 0x00, // Push 100
-               0x49,                             // Equals2
-               0x12,                             // Not
-               0x9D, 0x02, 0x00, 0x17, 0x00,     // If: skip the 23 bytes of the jump
-               0x96, 0x0C, 0x00,                 // Push:
-               0x07, 0x02, 0x00, 0x00, 0x00,     //   frame 2
-               0x07, 0x01, 0x00, 0x00, 0x00,     //   1 argument
-               0x08, 0x01,                       //   "_root"
-               0x1C,                             // GetVariable
-               0x96, 0x02, 0x00, 0x08, 0x08,     // Push "gotoAndPlay"
-               0x52,                             // CallMethod
-               0x17,                             // Pop
-               0x00});                           // end of the record's actions
+               0x49,                                           // Equals2
+               0x12,                                           // Not
+               0x9D, 0x02, 0x00, 0x17, 0x00,                   // If: skip the 23 bytes of the jump
+               0x96, 0x0C, 0x00,                               // Push:
+               0x07, 0x02, 0x00, 0x00, 0x00,                   //   frame 2
+               0x07, 0x01, 0x00, 0x00, 0x00,                   //   1 argument
+               0x08, 0x01,                                     //   "_root"
+               0x1C,                                           // GetVariable
+               0x96, 0x02, 0x00, 0x08, 0x08,                   // Push "gotoAndPlay"
+               0x52,                                           // CallMethod
+               0x17,                                           // Pop
+               0x00});                                         // end of the record's actions
     EXPECT_EQ(Hex(place.substr(19, size)), Hex(expected));
 }
 
