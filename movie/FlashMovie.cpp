@@ -6,6 +6,7 @@
 #include "movie/FlashPlaceObject.h"
 #include "movie/FlashShape.h"
 #include "movie/FlashSound.h"
+#include "movie/FlashSprite.h"
 #include "movie/FlashText.h"
 #include "swf/DisplayListTags.h"
 #include "swf/ControlTags.h"
@@ -113,6 +114,14 @@ TFlashText& TFlashMovie::AddDynamicText(const std::string& variableName,
     font.TextUsage = usage | tuEdit;
     text.VariableName = variableName;
     return text;
+}
+
+TFlashSprite& TFlashMovie::AddSprite(TFlashVisualObject* object) {
+    TFlashSprite& sprite = AddCharacter(std::make_unique<TFlashSprite>(this));
+    FSprites.Add(&sprite);
+    if (object)
+        sprite.PlaceObject(*object, 1);
+    return sprite;
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& object, uint16_t depth) {

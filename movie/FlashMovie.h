@@ -31,10 +31,12 @@ using TFlashShapeList = TFlashObjectList<TFlashShape>;
 using TFlashSoundList = TFlashObjectList<TFlashSound>;
 
 class TFlashFont;
+class TFlashSprite;
 class TFlashText;
 struct TFontDescription;
 using TFlashFontList = TFlashObjectList<TFlashFont>;
 using TFlashTextList = TFlashObjectList<TFlashText>;
+using TFlashSpriteList = TFlashObjectList<TFlashSprite>;
 
 class TFlashMovie : public TBasedSWFStream {
 public:
@@ -128,6 +130,10 @@ public:
     TFlashText& AddDynamicText(const std::string& variableName, const std::string& initialText,
                                const TRect& bounds, TFlashFont& font, uint32_t color);
     TFlashTextList& Texts() { return FTexts; }
+    // A sprite with an empty timeline; a given object is placed in it at
+    // depth 1.
+    TFlashSprite& AddSprite(TFlashVisualObject* object = nullptr);
+    TFlashSpriteList& Sprites() { return FSprites; }
 
     // Called by images before they load a file; clearing carryOn means the
     // handler supplied the picture itself.
@@ -155,6 +161,7 @@ private:
     std::unique_ptr<TFlashSound> FSoundStream;
     TFlashFontList FFonts;
     TFlashTextList FTexts;
+    TFlashSpriteList FSprites;
 };
 
 // A one-frame movie of one colour on a 1 x 1 twip stage.

@@ -5,6 +5,7 @@
 // points without reshaping it. BuildEffectDemo writes the small movie that
 // demonstrates one effect.
 
+#include "show/Preloader.h"
 #include "show/SlideShowProject.h"
 
 #include <cstdint>
@@ -33,14 +34,17 @@ struct TAttachedMusic {
     TFlashSound* Sound = nullptr;
 };
 
-// The front end's services and the stages that later parts of the program
-// provide; every member may be empty.
+// The front end's services and the stages that plug into the build; every
+// member may be empty.
 struct TBuildServices {
     TProgressSink* Progress = nullptr;
     std::function<void(const std::string& label)> ProgressLabel;
     std::function<void(int width, int height)> FitPreviewPlayer;
-    // Final mode only; returns the number of shapes it created.
-    std::function<int(TFlashMovie& movie, int width, int height)> AddPreloader;
+    // Final mode only: adds frame 1 and returns the number of shapes it
+    // created. Every front end gets the loading preloader unless it says
+    // otherwise; empty, the final movie starts with the pictures.
+    std::function<int(TFlashMovie& movie, int width, int height)> AddPreloader =
+        &pictova::AddPreloader;
     // Returns false to abandon the build (nothing is written).
     std::function<bool(TFlashMovie& movie, TAttachedMusic& music)> AttachMusic;
     std::function<void(TFlashMovie& movie, TAttachedMusic& music)> SetMusicLoops;

@@ -1,5 +1,6 @@
 // A three-picture show written by pictova-cli plays in Ruffle: as the page of
-// a final build (with the player files beside it) and as a preview movie.
+// a final build (with the player files beside it, and the loading preloader
+// in frame 1) and as a preview movie.
 // Pictures: red 320 x 240 (hard cut), green 200 x 150 (slides in from the
 // left), blue 100 x 80 (spins in), three seconds each at 20 frames per second.
 
@@ -82,6 +83,14 @@ test('the page of a final build plays the show with its own player', async () =>
     try {
         assert.equal(player.metadata.width, 320);
         assert.equal(player.metadata.height, 240);
+        assert.equal(player.metadata.numFrames, 1 + 307, 'the preloader frame, then the pictures');
+        // The whole movie has arrived when it starts, so the preloader jumps
+        // to frame 2 at once: within a few frames red stands where the
+        // loading bar would be (its middle at 160, 128).
+        const wait = 400 - (Date.now() - player.started);
+        if (wait > 0) await player.page.waitForTimeout(wait);
+        const [bar] = await player.pixels([[160, 128]], 'show-final-start.png');
+        assert.ok(colourDelta(bar, red) <= 10, `red stands soon after the start: ${bar}`);
         await watch(player, 'final');
         const foreign = player.requests.filter((url) => !url.startsWith(server.origin) && !url.startsWith('data:'));
         assert.deepEqual(foreign, [], 'the page needs nothing beyond its own folder');

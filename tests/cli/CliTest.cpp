@@ -95,6 +95,10 @@ TEST_F(Cli, FinalBuildWritesMoviePageAndPlayer) {
     EXPECT_EQ(movie.FrameSize.Ymax, 60 * 20);
     EXPECT_EQ(movie.TagsWithCode(21).size(), 1u); // the JPEG
     EXPECT_EQ(movie.TagsWithCode(20).size(), 1u); // the BMP
+    // The preloader's frame, then a slide in standing 5 s (the default) and
+    // a spin standing 2 s.
+    EXPECT_EQ(movie.FrameCount, 1 + (51 + 100) + (76 + 40));
+    EXPECT_EQ(movie.TagsWithCode(39).size(), 2u); // the preloader's sprites
     const std::string page = test::ReadFileBytes(out / "show.html");
     EXPECT_NE(page.find("show.swf"), std::string::npos);
     EXPECT_NE(page.find("ruffle/ruffle.js"), std::string::npos);

@@ -174,7 +174,8 @@ protected:
         bool WorkingCopyExisted = false;
     };
 
-    // With a preloader stub (one empty frame first) when asked.
+    // With a preloader stub (one empty frame first) when asked, else without
+    // any, so that the music's IDs and loop counts stand alone.
     TShow Build(const TShowOptions& options, std::vector<TPicture> pictures = {{1, 1}},
                 bool preloader = false, fs::path picture = {}) {
         TShow show;
@@ -194,6 +195,8 @@ protected:
                 movie.ShowFrame();
                 return 0;
             };
+        else
+            services.AddPreloader = nullptr;
         std::vector<recImgItems> items;
         for (const TPicture& p : pictures) {
             recImgItems item;

@@ -6,6 +6,7 @@
 #include "platform/PngDecoder.h"
 #include "show/ImageSize.h"
 #include "show/Transitions.h"
+#include "swf/SWFObject.h"
 #include "tests/support/DisplayList.h"
 #include "tests/support/PictureFiles.h"
 #include "tests/support/SwfWalker.h"
@@ -154,42 +155,94 @@ TEST_F(SlideShowBuild, PreviewOfOneHardCutPlacesThePictureInTheFirstFrame) {
 TEST_F(SlideShowBuild, FrameCountsAreTransitionsPlusDisplayTimes) {
     const std::vector<recImgItems> items = {Item(Jpeg("a.jpg", 64, 48), 2, 1),
                                             Item(Jpeg("b.jpg", 64, 48), 3, 2)};
-    // Without a preloader stage the final build has the preview's frames.
-    for (bool preview : {true, false}) {
-        SCOPED_TRACE(preview ? "preview" : "final");
+    struct Row {
+        const char* Name;
+        bool Preview;
+        bool Preloader; // the build's own; off means an empty stage
+        uint16_t Frames;
+        uint16_t FirstDepth; // of picture 0
+        size_t FirstFrame;   // in which picture 0 appears
+    };
+    const Row rows[] = {
+        {"preview", true, true, 26 + 20 + 51 + 40, 0, 0},
+        {"final", false, true, 1 + (26 + 20) + (51 + 40), 2, 1},
+        {"final without a preloader stage", false, false, 26 + 20 + 51 + 40, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
         int pages = 0;
         TBuildServices services;
+        if (!row.Preloader)
+            services.AddPreloader = nullptr;
         services.WritePage = [&](int w, int h) {
             ++pages;
             EXPECT_EQ(w, 64);
             EXPECT_EQ(h, 48);
             EXPECT_TRUE(fs::exists(Out)) << "the page follows the movie";
         };
-        const TShow show = Build(items, preview, 1, services);
-        EXPECT_EQ(show.Movie.FrameCount, 46 + 91);
-        EXPECT_EQ(show.Result.FrameCount, 137u);
-        EXPECT_EQ(ShowFrameCount(items, {2, 3}, false), 137u);
-        EXPECT_EQ(pages, preview ? 0 : 1);
-        ASSERT_TRUE(FirstAt(show, 1));
-        EXPECT_EQ(FirstAt(show, 0)->Frame, 0u);
-        EXPECT_EQ(FirstAt(show, 1)->Frame, 46u); // after 26 fading and 20 standing frames
+        const TShow show = Build(items, row.Preview, 1, services);
+        EXPECT_EQ(show.Movie.FrameCount, row.Frames);
+        EXPECT_EQ(show.Result.FrameCount, row.Frames);
+        EXPECT_EQ(ShowFrameCount(items, {2, 3}, !row.Preview && row.Preloader), row.Frames);
+        EXPECT_EQ(pages, row.Preview ? 0 : 1);
+        const WalkedChange* first = FirstAt(show, row.FirstDepth);
+        const WalkedChange* second = FirstAt(show, uint16_t(row.FirstDepth + 1));
+        ASSERT_TRUE(first && second);
+        EXPECT_EQ(first->Frame, row.FirstFrame);
+        // After 26 fading and 20 standing frames.
+        EXPECT_EQ(second->Frame, row.FirstFrame + 46);
         fs::remove(Out);
     }
 }
 
-TEST_F(SlideShowBuild, PreloaderStageShiftsDepthsAndAddsItsFrame) {
+TEST_F(SlideShowBuild, FinalShowStartsWithThePreloaderFrame) {
+    const std::vector<recImgItems> items = {Item(Jpeg("a.jpg", 64, 48), 1, 5)};
+    const TShow show = Build(items, false);
+    EXPECT_EQ(show.Movie.FrameCount, 101);
+    EXPECT_EQ(ShowFrameCount(items, {1}, true), 101u);
+
+    // Frame 1 holds the preloader's objects and nothing else.
+    std::vector<uint16_t> frameOne;
+    size_t next = 0;
+    while (next < show.Movie.Tags.size() && show.Movie.Tags[next].Code != tagShowFrame)
+        frameOne.push_back(show.Movie.Tags[next++].Code);
+    EXPECT_EQ(frameOne, (std::vector<uint16_t>{tagDefineShape2, tagDefineShape2, tagDefineFont2,
+                                               tagDefineEditText, tagDefineSprite,
+                                               tagDefineSprite, tagPlaceObject2, tagDoAction}));
+    ASSERT_LT(next + 1, show.Movie.Tags.size());
+    EXPECT_EQ(show.Movie.Tags[next + 1].Code, tagRemoveObject2) << "frame 2 takes it away first";
+
+    // The preloader sprite at depth 0 in frame 1, removed as frame 2 begins;
+    // the picture at depth 2 in frame 2.
+    ASSERT_EQ(show.Changes.size(), 3u);
+    EXPECT_EQ(show.Changes[0].Frame, 0u);
+    EXPECT_EQ(show.Changes[0].Place.Depth, 0);
+    EXPECT_TRUE(show.Changes[1].Remove);
+    EXPECT_EQ(show.Changes[1].Frame, 1u);
+    EXPECT_EQ(show.Changes[1].Place.Depth, 0);
+    EXPECT_EQ(show.Changes[2].Place.Depth, 2);
+    EXPECT_EQ(show.Changes[2].Frame, 1u);
+    const auto shapes = show.Movie.TagsWithCode(kDefineShape2);
+    ASSERT_EQ(shapes.size(), 3u);
+    EXPECT_EQ(show.Changes[2].Place.Character, IdOf(*shapes[2]));
+}
+
+TEST_F(SlideShowBuild, PreloaderStageIsAHookThatGivesTheDepthOffset) {
     const std::vector<recImgItems> items = {Item(Jpeg("a.jpg", 64, 48), 1, 5)};
     TBuildServices services;
-    services.AddPreloader = TwoShapePreloader;
+    int calls = 0;
+    services.AddPreloader = [&](TFlashMovie& movie, int width, int height) {
+        ++calls;
+        EXPECT_EQ(width, 64);
+        EXPECT_EQ(height, 48);
+        return TwoShapePreloader(movie, width, height);
+    };
     const TShow show = Build(items, false, 1, services);
+    EXPECT_EQ(calls, 1);
     EXPECT_EQ(show.Movie.FrameCount, 101);
     ASSERT_EQ(show.Changes.size(), 1u);
     EXPECT_EQ(show.Changes[0].Place.Depth, 2);
     EXPECT_EQ(show.Changes[0].Frame, 1u);
-    const auto shapes = show.Movie.TagsWithCode(kDefineShape2);
-    ASSERT_EQ(shapes.size(), 3u);
-    EXPECT_EQ(show.Changes[0].Place.Character, IdOf(*shapes[2]));
-    EXPECT_EQ(ShowFrameCount(items, {1}, true), 101u);
 }
 
 TEST_F(SlideShowBuild, MusicStageMayAbandonAndSetsLoopsAfterTheTransitions) {
@@ -315,8 +368,6 @@ TEST_F(SlideShowBuild, ShowTooLongForTheFrameCountIsRefusedBeforeWriting) {
         SCOPED_TRACE(row.Name);
         test::WriteFile(Out, "old movie");
         TBuildServices services;
-        if (row.Preloader)
-            services.AddPreloader = TwoShapePreloader;
         bool pageWritten = false;
         services.WritePage = [&](int, int) { pageWritten = true; };
         TEffectDraw draw(1);
