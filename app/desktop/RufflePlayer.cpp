@@ -19,7 +19,7 @@ namespace pictova::desktop {
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcRuffle, "pictova.ruffle", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcRuffle, "pictova.ruffle", QtInfoMsg)
 
 // The page answers through console lines of this prefix and a JSON object.
 const QString MessagePrefix = QStringLiteral("pictova:");
@@ -43,8 +43,10 @@ protected:
         }
         // Ruffle's own complaints (a renderer it fell back from, a font it
         // lacks) are for whoever switches the category on.
-        if (level == ErrorMessageLevel)
-            qCInfo(lcRuffle, "%s (%s:%d)", qUtf8Printable(message), qUtf8Printable(source), line);
+        // Ruffle's own log (renderer fall-backs, missing fonts, ...) comes at
+        // every console level; it is for whoever switches the category on.
+        qCDebug(lcRuffle, "%d %s (%s:%d)", int(level), qUtf8Printable(message),
+                qUtf8Printable(source), line);
     }
 
 private:
@@ -228,6 +230,12 @@ void TRufflePlayer::PageMessage(const QString& message) {
             FLoadTimeout.stop();
             emit MovieLoaded();
         }
+    } else if (event == QStringLiteral("panic")) {
+        Fail(id, QString("Der Flash-Player ist abgestürzt: %1")
+                     .arg(report.value(QStringLiteral("message")).toString()));
+        // Ruffle refuses all further work in that page.
+        FState = TState::Starting;
+        StartPage();
     } else if (event == QStringLiteral("error")) {
         const QString text = report.value(QStringLiteral("message")).toString();
         if (FState == TState::Starting && id == 0) {

@@ -13,22 +13,23 @@
   }
 
   let player = null;
-  let playerBroken = false;
+  let panicked = false;
   let shownId = 0;      // the load whose frames the controller reports
   let latestId = 0;     // the newest load asked for
   let movieUrl = null;  // the blob URL the controller reads level 1 from
   let lastFrame = "";
   let work = Promise.resolve();
 
-  // A Ruffle panic destroys its player for good; the next load makes a new one.
+  // After a panic Ruffle's WebAssembly module refuses all further work, in
+  // every player of the page: the program loads the page anew.
   function watchPanics(name) {
     const original = console[name].bind(console);
     console[name] = function (...args) {
       original(...args);
       const text = args.map(String).join(" ");
-      if (text.includes("panicked")) {
-        playerBroken = true;
-        report({ event: "error", id: shownId, message: text.slice(0, 500) });
+      if (!panicked && text.includes("panicked")) {
+        panicked = true;
+        report({ event: "panic", id: shownId, message: text.slice(0, 500) });
       }
     };
   }
@@ -53,7 +54,6 @@
   }
 
   function makePlayer() {
-    if (player) player.remove();
     player = window.RufflePlayer.newest().createPlayer();
     player.id = "player";
     document.body.appendChild(player);
@@ -62,12 +62,12 @@
     style.textContent = "#play-button { display: none !important; }";
     player.shadowRoot.appendChild(style);
     player.ruffle().addFSCommandHandler(onFSCommand);
-    playerBroken = false;
   }
 
   async function load(id, controller, movie, options) {
-    if (id !== latestId) return; // a newer movie is waiting: skip this one
-    if (!player || playerBroken) makePlayer();
+    // Skipped when a newer movie waits, and after a panic.
+    if (id !== latestId || panicked) return;
+    if (!player) makePlayer();
     if (movieUrl) URL.revokeObjectURL(movieUrl);
     movieUrl = URL.createObjectURL(new Blob([decode(movie)], { type: "application/x-shockwave-flash" }));
     shownId = id;
@@ -95,6 +95,7 @@
 
   function queue(step) {
     work = work.then(step).catch((error) => {
+      if (panicked) return; // reported already
       report({ event: "error", id: shownId, message: String(error && error.message || error) });
     });
   }
@@ -104,10 +105,10 @@
     queue(() => load(id, controller, movie, options));
   };
   window.pictovaPlay = function () {
-    queue(() => { if (player && !playerBroken) player.ruffle().resume(); });
+    queue(() => { if (player && !panicked) player.ruffle().resume(); });
   };
   window.pictovaPause = function () {
-    queue(() => { if (player && !playerBroken) player.ruffle().suspend(); });
+    queue(() => { if (player && !panicked) player.ruffle().suspend(); });
   };
 
   window.addEventListener("load", () => {

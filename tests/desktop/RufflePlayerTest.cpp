@@ -3,8 +3,12 @@
 #include "app/desktop/RuffleController.h"
 #include "app/desktop/RufflePlayer.h"
 #include "movie/FlashActionScript.h"
+#include "movie/FlashImage.h"
 #include "movie/FlashMovie.h"
 #include "movie/FlashShape.h"
+#include "platform/PngDecoder.h"
+#include "swf/BitmapTags.h"
+#include "tests/support/SwfWalker.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +73,49 @@ void WriteColourMovie(const std::filesystem::path& file, const std::vector<TColo
     }
     movie.MakeStream();
     movie.SaveToFile(file);
+}
+
+// A colour-mapped 10 x 10 picture whose rows lack their padding to 12
+// bytes: Ruffle panics on such data, and its player is dead after that.
+std::string BrokenBitmapMovie() {
+    constexpr int Side = 10;
+    TFlashMovie movie(0, 0, Side, Side, 10.0f, true);
+    movie.BackgroundColor().SetRGB(SWFRGB{255, 255, 255});
+    TDecodedPicture picture;
+    picture.Width = Side;
+    picture.Height = Side;
+    picture.BitsPerPixel = 8;
+    picture.Palette.resize(4);
+    picture.Pixels.assign(Side * Side, 1);
+    TFlashImage& image = movie.AddImage();
+    image.LoadFromDecodedPicture(picture);
+    movie.PlaceObject(movie.AddShapeImage(image), 1);
+    movie.ShowFrame();
+    movie.MakeStream();
+    std::ostringstream out;
+    movie.SaveToStream(out);
+
+    const test::WalkedMovie walked = test::WalkSwf(out.str());
+    const auto lossless = walked.TagsWithCode(20); // DefineBitsLossless
+    if (lossless.size() != 1 || lossless[0]->Body[2] != 3)
+        throw std::runtime_error("expected one colour-mapped DefineBitsLossless tag");
+    const test::WalkedTag& tag = *lossless[0];
+    const int colours = uint8_t(tag.Body[7]) + 1;
+    std::vector<uint8_t> data(size_t(colours * 3 + Side * Side), 1);
+    const std::vector<uint8_t> packed = CompressBitmapData(data.data(), data.size());
+    // Character ID, format, width, height and table size stay.
+    const std::string body = tag.Body.substr(0, 8) + std::string(packed.begin(), packed.end());
+    const uint32_t length = uint32_t(body.size());
+    const std::string header = test::Bytes({(20 << 6 | 0x3F) & 0xFF, (20 << 6 | 0x3F) >> 8,
+                                            int(length & 0xFF), int(length >> 8 & 0xFF),
+                                            int(length >> 16 & 0xFF), int(length >> 24)});
+    const size_t end = tag.Offset + (tag.LongHeader ? 6 : 2) + tag.Length;
+    std::string file = walked.Uncompressed.substr(0, tag.Offset) + header + body +
+                       walked.Uncompressed.substr(end);
+    const uint32_t size = uint32_t(file.size());
+    for (int i = 0; i < 4; ++i)
+        file[size_t(4 + i)] = char(size >> (8 * i) & 0xFF);
+    return file;
 }
 
 // Runs the event loop until the condition holds or the time is up.
@@ -258,6 +305,20 @@ TEST_F(RufflePlayerTest, UnplayableFilesGiveLoadFailedAndThePlayerCarriesOn) {
     }
     ASSERT_TRUE(Load(Movie("good.swf", FrameColours), false));
     EXPECT_EQ(Player.TotalFrames(), 10);
+}
+
+TEST_F(RufflePlayerTest, PlayerPanicGivesLoadFailedAndANewPlayerTakesTheNextMovie) {
+    const std::filesystem::path file = Dir / "broken.swf";
+    WriteFile(file, BrokenBitmapMovie());
+    QSignalSpy failed(&Player, &TMoviePlayer::LoadFailed);
+    Player.LoadMovie(QString::fromStdString(file.string()), false);
+    ASSERT_TRUE(WaitFor([&] { return failed.count() > 0; }, LoadWait));
+    EXPECT_TRUE(failed.at(0).at(0).toString().contains("panicked"))
+        << failed.at(0).at(0).toString().toStdString();
+    ASSERT_TRUE(Load(Movie("good.swf", FrameColours), false));
+    ASSERT_TRUE(WaitForFrame(9));
+    ExpectHeld(9);
+    EXPECT_EQ(ShownColour(*Player.Widget(), FrameColours), 9);
 }
 
 // The facts the controller copies, from plain and compressed movies.
