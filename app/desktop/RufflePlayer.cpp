@@ -2,6 +2,7 @@
 
 #include "app/desktop/RuffleController.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -74,8 +75,13 @@ TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* paren
     FLoadTimeout.setSingleShot(true);
     FLoadTimeout.setInterval(DefaultLoadTimeout);
     connect(&FLoadTimeout, &QTimer::timeout, this, [this] {
+        // A hidden page draws no frames, so the movie cannot get going
+        // there; the time starts again when the player is shown.
+        if (!FView->isVisible())
+            return;
         Fail(FLoadId, QString("Der Film wurde nicht rechtzeitig geladen."));
     });
+    FView->installEventFilter(this);
     connect(FPage, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (ok || FState == TState::Ready)
             return;
@@ -103,6 +109,13 @@ TRufflePlayer::~TRufflePlayer() {
 }
 
 QWidget* TRufflePlayer::Widget() { return FView.data(); }
+
+bool TRufflePlayer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FView && event->type() == QEvent::Show && !FLoaded && !FFailed &&
+        FLoadId > 0)
+        FLoadTimeout.start();
+    return TMoviePlayer::eventFilter(watched, event);
+}
 
 void TRufflePlayer::StartPage() {
     const std::filesystem::path host = FProgramFolder / "data" / "player" / "host.html";

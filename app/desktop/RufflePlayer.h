@@ -44,13 +44,16 @@ public:
 
     // The page has started Ruffle and takes movies at once.
     bool IsReady() const { return FState == TState::Ready; }
-    // How long a movie may take from the page to its first frame report
-    // before LoadFailed is emitted.
+    // How long a movie may take from LoadMovie to its first frame report
+    // while the player is visible before LoadFailed is emitted.
     void SetLoadTimeout(int milliseconds) { FLoadTimeout.setInterval(milliseconds); }
 
 signals:
     // The host page is up and Ruffle loaded (once, and after a recovery).
     void Ready();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class TState { Starting, Ready, Broken };

@@ -261,6 +261,25 @@ TEST_F(RufflePlayerTest, BackToBackLoadsShowOnlyTheLast) {
     EXPECT_EQ(loaded.count(), 1);
 }
 
+TEST_F(RufflePlayerTest, HiddenPlayerWaitsForItsMovieUntilShown) {
+    // A player on a hidden tab gets a movie (the blank one when the preview
+    // tab is left): that is no failure, it plays once shown.
+    Player.Widget()->hide();
+    ASSERT_TRUE(WaitFor([&] { return Player.IsReady(); }, LoadWait));
+    Player.SetLoadTimeout(1000);
+    QSignalSpy loaded(&Player, &TMoviePlayer::MovieLoaded);
+    QSignalSpy failed(&Player, &TMoviePlayer::LoadFailed);
+    Player.LoadMovie(QString::fromStdString(Movie("hidden.swf", FrameColours).string()), false);
+    Pump(3000);
+    EXPECT_EQ(failed.count(), 0);
+    // Showing starts the time afresh; a busy machine gets plenty of it.
+    Player.SetLoadTimeout(LoadWait);
+    Player.Widget()->show();
+    ASSERT_TRUE(WaitFor([&] { return loaded.count() + failed.count() > 0; }, LoadWait));
+    EXPECT_EQ(failed.count(), 0);
+    EXPECT_TRUE(WaitForFrame(9));
+}
+
 TEST_F(RufflePlayerTest, StopFreezesTheMovieAndPlayGoesOn) {
     std::vector<TColour> colours;
     for (int k = 0; k < 100; ++k)
