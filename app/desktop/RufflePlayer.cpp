@@ -39,7 +39,8 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int line, const QString& source) override {
         if (message.startsWith(MessagePrefix)) {
-            OnMessage(message.mid(MessagePrefix.size()));
+            if (OnMessage)
+                OnMessage(message.mid(MessagePrefix.size()));
             return;
         }
         // Ruffle's own complaints (a renderer it fell back from, a font it
@@ -49,6 +50,10 @@ protected:
         qCDebug(lcRuffle, "%d %s (%s:%d)", int(level), qUtf8Printable(message),
                 qUtf8Printable(source), line);
     }
+
+public:
+    // The player goes before its page.
+    void Detach() { OnMessage = nullptr; }
 
 private:
     std::function<void(const QString&)> OnMessage;
@@ -77,7 +82,7 @@ TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* paren
     connect(&FLoadTimeout, &QTimer::timeout, this, [this] {
         // A hidden page draws no frames, so the movie cannot get going
         // there; the time starts again when the player is shown.
-        if (!FView->isVisible())
+        if (FView && !FView->isVisible())
             return;
         Fail(FLoadId, QString("Der Film wurde nicht rechtzeitig geladen."));
     });
@@ -92,7 +97,9 @@ TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* paren
         FHasPending = false;
     });
     connect(FPage, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus, int) {
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
                 // The movie shown is gone with the process; the next one gets
                 // a fresh page.
                 if (FState == TState::Ready && !FHasPending)
@@ -104,8 +111,16 @@ TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* paren
 }
 
 TRufflePlayer::~TRufflePlayer() {
-    // The view may have gone with its parent widget already.
-    delete FView.data();
+    // The view may have gone with its parent widget already. If not, its
+    // page must not call back into a player that is going.
+    if (FPage) {
+        FPage->Detach();
+        FPage->disconnect(this);
+    }
+    if (FView) {
+        FView->removeEventFilter(this);
+        delete FView.data();
+    }
 }
 
 QWidget* TRufflePlayer::Widget() { return FView.data(); }
@@ -118,6 +133,8 @@ bool TRufflePlayer::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TRufflePlayer::StartPage() {
+    if (!FView)
+        return;
     const std::filesystem::path host = FProgramFolder / "data" / "player" / "host.html";
     std::error_code error;
     if (!std::filesystem::is_regular_file(host, error)) {
@@ -163,6 +180,10 @@ void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
     } catch (const std::exception& e) {
         failLater(QString("Die Datei \"%1\" ist kein lesbarer Flash-Film: %2")
                       .arg(file, QString::fromUtf8(e.what())));
+        return;
+    }
+    if (!FView) {
+        failLater(QString("Der Flash-Player ist nicht mehr vorhanden."));
         return;
     }
     if (FState == TState::Broken) {

@@ -72,7 +72,7 @@ private:
 
     std::filesystem::path FProgramFolder;
     QPointer<QWebEngineView> FView;
-    TRufflePage* FPage = nullptr; // owned by the view
+    QPointer<TRufflePage> FPage; // owned by the view
     TState FState = TState::Starting;
     QString FPageError;
     TPendingLoad FPending;

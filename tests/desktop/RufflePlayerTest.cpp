@@ -340,6 +340,24 @@ TEST_F(RufflePlayerTest, PlayerPanicGivesLoadFailedAndANewPlayerTakesTheNextMovi
     EXPECT_EQ(ShownColour(*Player.Widget(), FrameColours), 9);
 }
 
+TEST(RufflePlayerLifetimeTest, PlayerOutlivingItsViewFailsMoviesSafely) {
+    // The window puts the view into a panel, which may go first.
+    QWidget window;
+    TRufflePlayer player(PICTOVA_PROGRAM_DIR, &window);
+    auto* panel = new QWidget(&window);
+    player.Widget()->setParent(panel);
+    delete panel;
+    EXPECT_EQ(player.Widget(), nullptr);
+
+    TempDir dir;
+    WriteColourMovie(dir / "movie.swf", FrameColours);
+    QSignalSpy failed(&player, &TMoviePlayer::LoadFailed);
+    player.LoadMovie(QString::fromStdString((dir / "movie.swf").string()), false);
+    player.Stop();
+    player.Play();
+    EXPECT_TRUE(WaitFor([&] { return failed.count() > 0; }, LoadWait));
+}
+
 // The facts the controller copies, from plain and compressed movies.
 TEST(RuffleControllerTest, MovieFactsComeFromHeaderAndFirstFrame) {
     TempDir dir;
