@@ -6,8 +6,13 @@
 //
 // A movie plays in level 1 under a controller movie of our own
 // (RuffleController.h), which reports the frame shown and, with looping off,
-// holds the last frame. The movie's bytes are handed to the page, so the
-// file may go as soon as LoadMovie returns.
+// holds the last frame. The movie's bytes are handed to the page (level 1
+// reads them from a blob URL), so the file may go as soon as LoadMovie
+// returns.
+//
+// Both players scale to show all at high quality. Around the stage the
+// movie's background colour shows, as in Flash's show-all, so the blank
+// one-frame movie whitens the whole player; the page itself is black.
 
 #include "app/desktop/DesktopServices.h"
 
@@ -31,6 +36,7 @@ public:
     explicit TRufflePlayer(std::filesystem::path programFolder, QWidget* parent = nullptr);
     ~TRufflePlayer() override;
 
+    // The web view; null once it has gone with a parent widget.
     QWidget* Widget() override;
     void LoadMovie(const QString& file, bool loop) override;
     void Play() override;
@@ -38,7 +44,8 @@ public:
     int TotalFrames() const override { return FTotalFrames; }
     int CurrentFrame() const override { return FCurrentFrame; }
 
-    // Ruffle's context menu (on at first); takes effect with the next movie.
+    // Ruffle's context menu (on at first; the effect demonstration has none);
+    // takes effect with the next movie.
     void SetContextMenu(bool on) { FContextMenu = on; }
     bool ContextMenu() const { return FContextMenu; }
 
