@@ -64,20 +64,21 @@ void StandFor(TFlashMovie& movie, uint32_t frames) {
 
 void AddPicture(TFlashMovie& movie, const recImgItems& item) {
     TFlashImage* image;
-    try {
-        if (LowerExtension(item.FileName) == ".png") {
-            const TDecodedPicture picture = DecodePng(ReadBytes(item.FileName));
-            image = &movie.AddImage();
-            image->LoadFromDecodedPicture(picture);
-        } else {
-            image = &movie.AddImage(item.FileName);
-            image->SetConvertProgressive(true);
+    if (LowerExtension(item.FileName) == ".png") {
+        const std::vector<uint8_t> bytes = ReadBytes(item.FileName);
+        TDecodedPicture picture;
+        try {
+            picture = DecodePng(bytes);
+        } catch (const std::exception& e) {
+            // The decoder sees bytes only: say which picture failed.
+            throw std::runtime_error("\"" + item.FileName.string() + "\": " + e.what());
         }
-    } catch (const std::exception& e) {
-        const std::string what = e.what();
-        if (what.find(item.FileName.string()) != std::string::npos)
-            throw;
-        throw std::runtime_error("\"" + item.FileName.string() + "\": " + what);
+        image = &movie.AddImage();
+        image->LoadFromDecodedPicture(picture);
+    } else {
+        // The image names the file in its own errors.
+        image = &movie.AddImage(item.FileName);
+        image->SetConvertProgressive(true);
     }
     if (image->Width() == 0 || image->Height() == 0)
         throw std::runtime_error("Das Bild \"" + item.FileName.string() +
