@@ -10,7 +10,11 @@ scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 # Without -Werror: GCC reports false "maybe uninitialized" warnings inside the
 # standard library under the sanitizers; the normal build is kept warning-free.
-cmake -S . -B build-asan -DPICTOVA_WERROR=OFF -DPICTOVA_SANITIZE=ON -DPICTOVA_BENCH=OFF >/dev/null
+# Without the desktop program: Qt WebEngine runs Chromium's browser process
+# inside the test program, whose allocator and exit-time leaks the sanitizers
+# would judge; the window logic runs in the normal build.
+cmake -S . -B build-asan -DPICTOVA_WERROR=OFF -DPICTOVA_SANITIZE=ON -DPICTOVA_BENCH=OFF \
+    -DPICTOVA_DESKTOP=OFF >/dev/null
 cmake --build build-asan -j "$(nproc)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -E '^browser\.'
