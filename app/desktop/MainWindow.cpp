@@ -150,45 +150,45 @@ void TfrmMain::BuildHeaderAndMenu() {
 void TfrmMain::BuildPicturesTab() {
     QWidget* panel = pnlTabs[0];
 
-    QGroupBox* grpPictures = Group("grpPictures", "Bildauswahl", panel, {0, 0, 240, 232});
+    QGroupBox* grpPictures = Group("grpPictures", "Bildauswahl", panel, {0, 0, 276, 232});
     lstGFX = Named(new QListWidget(grpPictures), "lstGFX");
-    lstGFX->setGeometry(8, 18, 224, 150);
+    lstGFX->setGeometry(8, 18, 260, 150);
     lstGFX->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstGFX->installEventFilter(this);
     connect(lstGFX, &QListWidget::itemSelectionChanged, this, [this] { SyncSelectionFromList(); });
     imgHint = Named(new QLabel(grpPictures), "imgHint");
-    imgHint->setGeometry(10, 18, 220, 150);
+    imgHint->setGeometry(28, 18, 220, 150);
     imgHint->setPixmap(Artwork(kHintPicture));
     // Clicks go through to the list below.
     imgHint->setAttribute(Qt::WA_TransparentForMouseEvents);
-    btnAdd = Button("btnAdd", "Hinzufügen", grpPictures, {8, 172, 110, 25});
-    btnRemove = Button("btnRemove", "Entfernen", grpPictures, {122, 172, 110, 25});
-    btnUp = Button("btnUp", "Nach oben verschieben", grpPictures, {8, 200, 110, 25});
-    btnDown = Button("btnDown", "Nach unten verschieben", grpPictures, {122, 200, 110, 25});
+    btnAdd = Button("btnAdd", "Hinzufügen", grpPictures, {8, 172, 128, 25});
+    btnRemove = Button("btnRemove", "Entfernen", grpPictures, {140, 172, 128, 25});
+    btnUp = Button("btnUp", "Nach oben verschieben", grpPictures, {8, 200, 128, 25});
+    btnDown = Button("btnDown", "Nach unten verschieben", grpPictures, {140, 200, 128, 25});
     connect(btnAdd, &QPushButton::clicked, this, [this] { btnAddClick(); });
     connect(btnRemove, &QPushButton::clicked, this, [this] { btnRemoveClick(); });
     connect(btnUp, &QPushButton::clicked, this, [this] { btnUpClick(); });
     connect(btnDown, &QPushButton::clicked, this, [this] { btnDownClick(); });
 
-    QGroupBox* grpPreview = Group("grpPreview", "Bildvorschau", panel, {248, 0, 240, 232});
+    QGroupBox* grpPreview = Group("grpPreview", "Bildvorschau", panel, {284, 0, 204, 232});
     imgPreview = Named(new QLabel(grpPreview), "imgPreview");
-    imgPreview->setGeometry(8, 18, 224, 180);
+    imgPreview->setGeometry(8, 18, 188, 180);
     imgPreview->setAlignment(Qt::AlignCenter);
     lblFileName = Named(new QLabel(grpPreview), "lblFileName");
-    lblFileName->setGeometry(8, 204, 224, 18);
+    lblFileName->setGeometry(8, 204, 188, 18);
     lblFileName->setAlignment(Qt::AlignCenter);
 
-    QGroupBox* grpEffects = Group("grpEffects", "Effektauswahl", panel, {0, 238, 240, 152});
+    QGroupBox* grpEffects = Group("grpEffects", "Effektauswahl", panel, {0, 238, 276, 152});
     Caption("lblDuration", "Anzeigedauer in Sekunden:", grpEffects, {8, 20, 150, 18});
     txtDuration = Named(new QSpinBox(grpEffects), "txtDuration");
-    txtDuration->setGeometry(160, 18, 72, 22);
+    txtDuration->setGeometry(196, 18, 72, 22);
     txtDuration->setRange(kMinDuration, kMaxDuration);
     txtDuration->setSingleStep(1); // a page step is ten of them
     txtDuration->setValue(kDefaultDuration);
     connect(txtDuration, &QSpinBox::valueChanged, this,
             [this](int value) { txtDurationChange(value); });
     lstEffects = Named(new QListWidget(grpEffects), "lstEffects");
-    lstEffects->setGeometry(8, 46, 224, 98);
+    lstEffects->setGeometry(8, 46, 260, 98);
     for (std::string_view caption : EffectCaptions())
         lstEffects->addItem(QString::fromUtf8(caption.data(), qsizetype(caption.size())));
     // A click on a row, also on the current one, sets the effect and shows
@@ -200,9 +200,9 @@ void TfrmMain::BuildPicturesTab() {
             lstEffectsClick(row);
     });
 
-    QGroupBox* grpDemo = Group("grpDemo", "Effektvorschau", panel, {248, 238, 240, 152});
+    QGroupBox* grpDemo = Group("grpDemo", "Effektvorschau", panel, {284, 238, 204, 152});
     imgDemo = Named(new QLabel(grpDemo), "imgDemo");
-    imgDemo->setGeometry(45, 18, 150, 105);
+    imgDemo->setGeometry(27, 18, 150, 105);
     imgDemo->setPixmap(Artwork(kDemoPicture1));
     QWidget* demo = Services.DemoPlayer.Widget();
     demo->setParent(grpDemo);
@@ -210,7 +210,7 @@ void TfrmMain::BuildPicturesTab() {
     demo->setContextMenuPolicy(Qt::NoContextMenu);
     demo->hide();
     btnPlayDemo = Button("btnPlayDemo", "Effektdemonstration abspielen", grpDemo,
-                         {20, 125, 200, 23});
+                         {8, 125, 188, 23});
     connect(btnPlayDemo, &QPushButton::clicked, this, [this] { btnPlayDemoClick(); });
 
     Timer1 = Named(new QTimer(this), "Timer1");
