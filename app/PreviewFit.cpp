@@ -7,7 +7,9 @@ namespace pictova {
 namespace {
 
 // Halves to the even neighbour (the default floating-point rounding mode).
-int RoundEven(double value) { return int(std::nearbyint(value)); }
+int RoundEven(double value) {
+    return int(std::nearbyint(value));
+}
 
 } // namespace
 

@@ -14,12 +14,12 @@ namespace fs = std::filesystem;
 
 TShowCreator::TShowCreator(fs::path programFolder, TSettings& settings, const TLanguage& language,
                            TOutputCheckUi ui)
-    : ProgramFolder(std::move(programFolder)), Settings(settings), Language(language),
-      Ui(ui), FCheck(settings, language, std::move(ui)) {}
+    : ProgramFolder(std::move(programFolder)), Settings(settings), Language(language), Ui(ui),
+      FCheck(settings, language, std::move(ui)) {}
 
-TBuildResult TShowCreator::Build(const std::vector<recImgItems>& items,
-                                 const TShowOptions& options, const fs::path& movie, bool preview,
-                                 TEffectDraw& draw, const TCreationHooks& hooks) {
+TBuildResult TShowCreator::Build(const std::vector<recImgItems>& items, const TShowOptions& options,
+                                 const fs::path& movie, bool preview, TEffectDraw& draw,
+                                 const TCreationHooks& hooks) {
     TBuildServices services;
     services.Progress = hooks.Progress;
     services.ProgressLabel = hooks.ProgressLabel;
@@ -48,16 +48,15 @@ TBuildResult TShowCreator::Build(const std::vector<recImgItems>& items,
     return BuildShow(items, options, movie, preview, draw, services);
 }
 
-TCreation TShowCreator::Create(const std::vector<recImgItems>& items,
-                               const TShowOptions& options, bool preview, TEffectDraw& draw,
-                               const TCreationHooks& hooks) {
+TCreation TShowCreator::Create(const std::vector<recImgItems>& items, const TShowOptions& options,
+                               bool preview, TEffectDraw& draw, const TCreationHooks& hooks) {
     TCreation creation;
     creation.Movie = fs::absolute(options.OutputPath).lexically_normal();
     if (!preview)
         creation.Page = HtmlPagePath(creation.Movie);
 
-    for (const fs::path& file : preview ? std::vector{creation.Movie}
-                                        : std::vector{creation.Movie, creation.Page}) {
+    for (const fs::path& file :
+         preview ? std::vector{creation.Movie} : std::vector{creation.Movie, creation.Page}) {
         if (!FCheck.CheckOutputFile(file)) {
             creation.Outcome = TCreationOutcome::Refused;
             creation.RefusedFile = file;

@@ -34,10 +34,19 @@ class TTerminalProgress : public TProgressSink {
 public:
     TTerminalProgress() : Enabled(::isatty(2) == 1) {}
     ~TTerminalProgress() override { Finish(); }
-    void SetMax(int max) override { FMax = max; Draw(); }
+    void SetMax(int max) override {
+        FMax = max;
+        Draw();
+    }
     int Max() const override { return FMax; }
-    void SetPosition(int position) override { Position = position; Draw(); }
-    void Step() override { ++Position; Draw(); }
+    void SetPosition(int position) override {
+        Position = position;
+        Draw();
+    }
+    void Step() override {
+        ++Position;
+        Draw();
+    }
     void Label(const std::string& label) {
         Finish();
         Text = label;
@@ -129,7 +138,7 @@ int Run(const TCliOptions& o) {
                          TOutputCheckUi{answer,
                                         [&](const std::string& q) {
                                             return answer(q) == TAnswer::Yes ? TAnswer::YesToAll
-                                                                              : TAnswer::No;
+                                                                             : TAnswer::No;
                                         },
                                         tell});
 
@@ -164,8 +173,7 @@ int Run(const TCliOptions& o) {
         break;
     }
     std::cout << "Wrote " << movie.string() << " (" << creation.Build.Width << " x "
-              << creation.Build.Height << " pixels, " << creation.Build.FrameCount
-              << " frames)\n";
+              << creation.Build.Height << " pixels, " << creation.Build.FrameCount << " frames)\n";
     if (o.Preview)
         return 0;
     std::cout << "Wrote " << page.string() << " with the player in "

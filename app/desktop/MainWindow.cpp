@@ -42,11 +42,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString ToQString(const fs::path& path) { return QString::fromStdString(path.string()); }
-fs::path ToPath(const QString& text) { return fs::path(text.toStdString()); }
+QString ToQString(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+fs::path ToPath(const QString& text) {
+    return fs::path(text.toStdString());
+}
 
-template <typename T>
-T* Named(T* widget, const char* name) {
+template <typename T> T* Named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
@@ -126,8 +129,8 @@ TfrmMain::~TfrmMain() {
 }
 
 QPixmap TfrmMain::Artwork(const QString& name) const {
-    return QPixmap(ToQString(Services.ProgramFolder / kArtworkFolder.toStdString() /
-                             name.toStdString()));
+    return QPixmap(
+        ToQString(Services.ProgramFolder / kArtworkFolder.toStdString() / name.toStdString()));
 }
 
 void TfrmMain::BuildHeaderAndMenu() {
@@ -209,8 +212,8 @@ void TfrmMain::BuildPicturesTab() {
     demo->setGeometry(imgDemo->geometry());
     demo->setContextMenuPolicy(Qt::NoContextMenu);
     demo->hide();
-    btnPlayDemo = Button("btnPlayDemo", "Effektdemonstration abspielen", grpDemo,
-                         {8, 125, 188, 23});
+    btnPlayDemo =
+        Button("btnPlayDemo", "Effektdemonstration abspielen", grpDemo, {8, 125, 188, 23});
     connect(btnPlayDemo, &QPushButton::clicked, this, [this] { btnPlayDemoClick(); });
 
     Timer1 = Named(new QTimer(this), "Timer1");
@@ -221,8 +224,7 @@ void TfrmMain::BuildPicturesTab() {
 void TfrmMain::BuildSettingsTab() {
     QWidget* panel = pnlTabs[1];
 
-    QGroupBox* grpMusic =
-        Group("grpMusic", "Hintergrundmusik einbinden", panel, {0, 0, 488, 238});
+    QGroupBox* grpMusic = Group("grpMusic", "Hintergrundmusik einbinden", panel, {0, 0, 488, 238});
     auto radio = [&](const char* name, const QString& text, int top) {
         auto* button = Named(new QRadioButton(text, grpMusic), name);
         button->setGeometry(12, top, 200, 20);
@@ -233,8 +235,8 @@ void TfrmMain::BuildSettingsTab() {
         if (on && !FProject.Updating())
             FProject.Options().Audio = TAudioChoice::None;
     });
-    const TAudioChoice tracks[] = {TAudioChoice::Track1, TAudioChoice::Track2,
-                                   TAudioChoice::Track3, TAudioChoice::Track4};
+    const TAudioChoice tracks[] = {TAudioChoice::Track1, TAudioChoice::Track2, TAudioChoice::Track3,
+                                   TAudioChoice::Track4};
     for (std::size_t k = 0; k < 4; ++k) {
         const int top = 44 + int(k) * 24;
         const std::string_view caption = kBuiltInTracks[k].Caption;
@@ -267,13 +269,13 @@ void TfrmMain::BuildSettingsTab() {
     txtAudio->setGeometry(30, 184, 300, 22);
     connect(txtAudio, &QLineEdit::textChanged, this,
             [this](const QString& text) { txtAudioChange(text); });
-    btnAudioSelect = Button("btnAudioSelect", "Audiodatei wählen...", grpMusic,
-                            {336, 157, 140, 24});
+    btnAudioSelect =
+        Button("btnAudioSelect", "Audiodatei wählen...", grpMusic, {336, 157, 140, 24});
     btnAudioPlaySel = Button("btnAudioPlaySel", "Abspielen", grpMusic, {336, 183, 140, 24});
     connect(btnAudioSelect, &QPushButton::clicked, this, [this] { btnAudioSelectClick(); });
     connect(btnAudioPlaySel, &QPushButton::clicked, this, [this] { btnAudioPlaySelClick(); });
-    chkAudioLoop = Named(new QCheckBox(QStringLiteral("Wiedergabe wiederholen"), grpMusic),
-                         "chkAudioLoop");
+    chkAudioLoop =
+        Named(new QCheckBox(QStringLiteral("Wiedergabe wiederholen"), grpMusic), "chkAudioLoop");
     chkAudioLoop->setGeometry(30, 210, 300, 20);
     connect(chkAudioLoop, &QCheckBox::toggled, this, [this](bool on) {
         if (!FProject.Updating())
@@ -289,10 +291,10 @@ void TfrmMain::BuildSettingsTab() {
         if (!FProject.Updating())
             FProject.Options().Compress = on;
     });
-    chkPassword = Named(
-        new QCheckBox(QStringLiteral("Ausgabedatei mit Passwort vor Dekompilation schützen"),
-                      grpAdvanced),
-        "chkPassword");
+    chkPassword =
+        Named(new QCheckBox(QStringLiteral("Ausgabedatei mit Passwort vor Dekompilation schützen"),
+                            grpAdvanced),
+              "chkPassword");
     chkPassword->setGeometry(12, 48, 464, 20);
     connect(chkPassword, &QCheckBox::toggled, this, [this] { chkPasswordClick(); });
     Caption("lblPassword", "Passwort:", grpAdvanced, {30, 78, 70, 18});
@@ -328,8 +330,7 @@ void TfrmMain::BuildPreviewTab() {
     btnOutput = Button("btnOutput", "Ausgabeverzeichnis wählen...", panel, {314, 317, 156, 24});
     connect(btnOutput, &QPushButton::clicked, this, [this] { btnOutputClick(); });
     chkOpenOutput = Named(
-        new QCheckBox(QStringLiteral("Ausgabedatei nach dem Erstellen in Browser anzeigen"),
-                      panel),
+        new QCheckBox(QStringLiteral("Ausgabedatei nach dem Erstellen in Browser anzeigen"), panel),
         "chkOpenOutput");
     chkOpenOutput->setGeometry(18, 350, 290, 20);
     connect(chkOpenOutput, &QCheckBox::toggled, this, [this](bool on) {
@@ -384,8 +385,8 @@ void TfrmMain::ResetProject() {
     const fs::path documents = DocumentsFolder();
     // The language's default folder first, then what the settings keep
     // (only the latter is used unless its folder is gone).
-    txtOutput->setText(ToQString(
-        documents / FLanguage.GetLangString("GUI", "DefaultDir") / "show.swf"));
+    txtOutput->setText(
+        ToQString(documents / FLanguage.GetLangString("GUI", "DefaultDir") / "show.swf"));
     FProject.Reset(StartupOutputPath(FSettings, documents));
 
     const TShowOptions& options = FProject.Options();
@@ -405,9 +406,15 @@ void TfrmMain::ResetProject() {
 
 // ---- Tabs -------------------------------------------------------------
 
-void TfrmMain::imgTab1Click() { SwitchTab(1); }
-void TfrmMain::imgTab2Click() { SwitchTab(2); }
-void TfrmMain::imgTab3Click() { SwitchTab(3); }
+void TfrmMain::imgTab1Click() {
+    SwitchTab(1);
+}
+void TfrmMain::imgTab2Click() {
+    SwitchTab(2);
+}
+void TfrmMain::imgTab3Click() {
+    SwitchTab(3);
+}
 
 void TfrmMain::ShowMenuPicture() {
     imgMenu->setPixmap(Artwork(kMenuPictures[std::size_t(FCurrentTab - 1)]));
@@ -535,9 +542,9 @@ void TfrmMain::ShowPicturePreview(const fs::path& file) {
 }
 
 void TfrmMain::btnAddClick() {
-    const QStringList files = Services.Chooser.ChoosePictures(
-        this, ToQString(FProject.LastAddFolder()),
-        QString::fromStdString(ToQtFileFilter(kPictureFileFilter)));
+    const QStringList files =
+        Services.Chooser.ChoosePictures(this, ToQString(FProject.LastAddFolder()),
+                                        QString::fromStdString(ToQtFileFilter(kPictureFileFilter)));
     if (files.isEmpty())
         return;
     std::vector<fs::path> paths;
@@ -574,7 +581,9 @@ void TfrmMain::btnDownClick() {
     ApplyEnablingRules();
 }
 
-void TfrmMain::txtDurationChange(int value) { FProject.SetDuration(value); }
+void TfrmMain::txtDurationChange(int value) {
+    FProject.SetDuration(value);
+}
 
 void TfrmMain::lstEffectsClick(int row) {
     if (FProject.Updating() || row < 0)
@@ -603,7 +612,9 @@ const std::array<TDecodedPicture, 2>& TfrmMain::DemoPictures() {
     return *FDemoPictures;
 }
 
-void TfrmMain::btnPlayDemoClick() { RunDemo(); }
+void TfrmMain::btnPlayDemoClick() {
+    RunDemo();
+}
 
 void TfrmMain::RunDemo() {
     try {
@@ -700,7 +711,8 @@ void TfrmMain::chkPasswordClick() {
 
 void TfrmMain::btnOutputClick() {
     const QString file = Services.Chooser.ChooseOutputFile(
-        this, txtOutput->text(), QString::fromStdString(ToQtFileFilter(MovieDialogFilter(FLanguage))));
+        this, txtOutput->text(),
+        QString::fromStdString(ToQtFileFilter(MovieDialogFilter(FLanguage))));
     if (!file.isEmpty())
         txtOutput->setText(file);
 }

@@ -42,9 +42,9 @@ class TfrmMiscProgress;
 struct TMainWindowServices {
     TFileChooser& Chooser;
     TMessageBoxes& Boxes;
-    TMoviePlayer& PreviewPlayer; // tab 3
-    TMoviePlayer& DemoPlayer;    // the effect demonstration of tab 1
-    TAudioPlayer& AudioPlayer;   // listening to the music choices
+    TMoviePlayer& PreviewPlayer;         // tab 3
+    TMoviePlayer& DemoPlayer;            // the effect demonstration of tab 1
+    TAudioPlayer& AudioPlayer;           // listening to the music choices
     std::filesystem::path ProgramFolder; // data/ and lng/ lie there
     std::filesystem::path SettingsFile;
     // Opens an address in the browser (OpenInBrowser when empty); false

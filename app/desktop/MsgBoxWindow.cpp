@@ -52,7 +52,9 @@ TfrmMsgBox::TfrmMsgBox(QWidget* parent)
     btnYes->setDefault(true);
 }
 
-void TfrmMsgBox::SetText(const QString& text) { lblText->setText(text); }
+void TfrmMsgBox::SetText(const QString& text) {
+    lblText->setText(text);
+}
 
 void TfrmMsgBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

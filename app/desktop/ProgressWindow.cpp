@@ -39,14 +39,18 @@ void TfrmMiscProgress::SetLabel(const QString& text) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-QString TfrmMiscProgress::LabelText() const { return lblProgress->text(); }
+QString TfrmMiscProgress::LabelText() const {
+    return lblProgress->text();
+}
 
 void TfrmMiscProgress::SetMax(int max) {
     pbProgress->setMaximum(max);
     Redraw();
 }
 
-int TfrmMiscProgress::Max() const { return pbProgress->maximum(); }
+int TfrmMiscProgress::Max() const {
+    return pbProgress->maximum();
+}
 
 void TfrmMiscProgress::SetPosition(int position) {
     pbProgress->setValue(position);
@@ -58,7 +62,9 @@ void TfrmMiscProgress::Step() {
     Redraw();
 }
 
-int TfrmMiscProgress::Position() const { return pbProgress->value(); }
+int TfrmMiscProgress::Position() const {
+    return pbProgress->value();
+}
 
 void TfrmMiscProgress::Redraw() {
     // Painting at every step of a long serialisation would cost more than the

@@ -10,8 +10,7 @@ class TQtFileChooser : public TFileChooser {
 public:
     QStringList ChoosePictures(QWidget* parent, const QString& folder,
                                const QString& filter) override;
-    QString ChooseAudioFile(QWidget* parent, const QString& folder,
-                            const QString& filter) override;
+    QString ChooseAudioFile(QWidget* parent, const QString& folder, const QString& filter) override;
     QString ChooseOutputFile(QWidget* parent, const QString& initialFile,
                              const QString& filter) override;
 };

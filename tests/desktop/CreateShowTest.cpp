@@ -6,6 +6,7 @@
 #include "tests/desktop/WindowFixture.h"
 
 #include "app/Settings.h"
+#include "show/BackgroundMusic.h"
 #include "tests/support/PictureFiles.h"
 
 #include <QLineEdit>
@@ -71,9 +72,7 @@ protected:
             WriteFile(Page, "old page");
     }
     bool MovieReplaced() const { return ReadFileBytes(Movie).substr(1, 2) == "WS"; }
-    bool PageReplaced() const {
-        return fs::exists(Page) && ReadFileBytes(Page) != "old page";
-    }
+    bool PageReplaced() const { return fs::exists(Page) && ReadFileBytes(Page) != "old page"; }
 
     fs::path Movie, Page;
 };
@@ -202,6 +201,30 @@ TEST_F(CreateShow, AnUnwritableFolderEndsTheBuildWithTheSystemsMessage) {
     Create();
     ExpectErrorAfterBuild(Boxes, *Window);
     EXPECT_TRUE(Boxes.Messages[0].Text.contains("show.swf"));
+    EXPECT_TRUE(Urls.empty());
+}
+
+TEST_F(CreateShow, AMissingOwnMusicFileAbandonsTheBuildOnTheSettingsTab) {
+    const fs::path music = Dir / "lied.mp3";
+    fs::copy_file(fs::path(PICTOVA_TEST_DATA) / "sine440-22k-mono.mp3", music);
+    ClickTab(2);
+    Find<QLineEdit>("txtAudio")->setText(Q(music));
+    ClickTab(3);
+    ASSERT_EQ(Window->CurrentTab(), 3);
+    ASSERT_TRUE(Boxes.Messages.empty()) << Boxes.Messages[0].Text.toStdString();
+    // The preview carries the music too: one sound definition.
+    ASSERT_EQ(Preview.Loads.size(), 2u);
+    EXPECT_EQ(pictova::test::WalkSwf(Preview.Loads[1].Bytes).TagsWithCode(14).size(), 1u);
+
+    fs::remove(music);
+    Boxes.YesNoCancel = {TAnswer::Yes};
+    Create();
+    ASSERT_EQ(Boxes.Messages.size(), 1u);
+    EXPECT_EQ(Boxes.Messages[0].Text.toStdString(), MissingMusicFileMessage(music));
+    EXPECT_EQ(Window->CurrentTab(), 2);
+    EXPECT_TRUE(Window->isEnabled());
+    EXPECT_FALSE(fs::exists(Movie));
+    EXPECT_FALSE(fs::exists(Page));
     EXPECT_TRUE(Urls.empty());
 }
 

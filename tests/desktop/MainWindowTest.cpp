@@ -83,8 +83,7 @@ TEST_F(MainWindow, NoCaptionIsCutByTheFixedLayout) {
     // Every tab's captions, also those of hidden panels.
     for (QAbstractButton* button : Window->findChildren<QAbstractButton*>())
         EXPECT_LE(button->sizeHint().width(), button->width())
-            << button->objectName().toStdString() << " \"" << button->text().toStdString()
-            << "\"";
+            << button->objectName().toStdString() << " \"" << button->text().toStdString() << "\"";
     for (QLabel* label : Window->findChildren<QLabel*>())
         if (!label->text().isEmpty() && !label->wordWrap()) {
             EXPECT_LE(label->sizeHint().width(), label->width())
@@ -164,7 +163,7 @@ TEST_F(MainWindow, TheDurationGoesToEverySelectedItemFromTheFocusedOnesView) {
     Find<QSpinBox>("txtDuration")->setValue(9);
     ClickRows({0, 3}); // item 3 focused
     auto* duration = Find<QSpinBox>("txtDuration");
-    EXPECT_EQ(duration->value(), 9);               // filled from item 3 ...
+    EXPECT_EQ(duration->value(), 9);                        // filled from item 3 ...
     EXPECT_EQ(Window->Project().ImgItems()[0].Duration, 5); // ... without writing it into 0
     duration->setValue(7);
     std::vector<int> durations;
@@ -212,8 +211,8 @@ TEST_F(MainWindow, EnablingRulesFollowTheSelection) {
     SCOPED_TRACE("nothing");
     ClickRows({0, 0}); // a Ctrl click takes the mark off again
     ASSERT_TRUE(Selected().empty());
-    for (const char* name : {"btnRemove", "btnUp", "btnDown", "lstEffects", "txtDuration",
-                             "btnPlayDemo"})
+    for (const char* name :
+         {"btnRemove", "btnUp", "btnDown", "lstEffects", "txtDuration", "btnPlayDemo"})
         EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
     EXPECT_TRUE(Find<QWidget>("imgHint")->isVisible());
 }
@@ -256,7 +255,8 @@ TEST_F(MainWindow, ThePreviewBuildsEachTimeItsTabIsClickedAndIsSizedToTheShow) {
     WriteBmpFile(Picture("wide.bmp"), 800, 600);
     AddPictures({Picture("wide.bmp")});
     ClickTab(3);
-    ASSERT_EQ(Window->CurrentTab(), 3) << (Boxes.Messages.empty() ? "" : Boxes.Messages[0].Text.toStdString());
+    ASSERT_EQ(Window->CurrentTab(), 3)
+        << (Boxes.Messages.empty() ? "" : Boxes.Messages[0].Text.toStdString());
     EXPECT_TRUE(Boxes.Messages.empty());
     // First a blank movie, then the show, played once.
     ASSERT_EQ(Preview.Loads.size(), 2u);

@@ -32,7 +32,9 @@ namespace fs = std::filesystem;
 using pictova::test::ScopedEnv;
 using pictova::test::TempDir;
 
-inline QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
+inline QString Q(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 // Answers file dialogs with what the test put in.
 class TFakeChooser : public TFileChooser {
@@ -48,8 +50,7 @@ public:
         Filter = filter;
         return std::exchange(Audio, {});
     }
-    QString ChooseOutputFile(QWidget*, const QString& initialFile,
-                             const QString& filter) override {
+    QString ChooseOutputFile(QWidget*, const QString& initialFile, const QString& filter) override {
         Folder = initialFile;
         Filter = filter;
         return std::exchange(Output, {});
@@ -203,19 +204,18 @@ protected:
     void SetUp() override { Open(); }
 
     void Open() {
-        Window = std::make_unique<TfrmMain>(TMainWindowServices{
-            Chooser, Boxes, Preview, Demo, Audio, ProgramFolder, SettingsFile,
-            [this](const std::string& url) {
-                Urls.push_back(url);
-                return true;
-            }});
+        Window = std::make_unique<TfrmMain>(TMainWindowServices{Chooser, Boxes, Preview, Demo,
+                                                                Audio, ProgramFolder, SettingsFile,
+                                                                [this](const std::string& url) {
+                                                                    Urls.push_back(url);
+                                                                    return true;
+                                                                }});
         Window->ResetProject();
         Window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
     }
 
-    template <typename T>
-    T* Find(const char* name) const {
+    template <typename T> T* Find(const char* name) const {
         T* widget = Window->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
