@@ -20,6 +20,10 @@ public:
     // player and boxes must outlive this object; parent is where messages go.
     TMusicListening(TAudioPlayer& player, TMessageBoxes& boxes, QWidget* parent,
                     std::filesystem::path programFolder);
+    // Stops the player before the working copy goes.
+    ~TMusicListening();
+    TMusicListening(const TMusicListening&) = delete;
+    TMusicListening& operator=(const TMusicListening&) = delete;
 
     // PlayTrackPreview: track is Track1..Track4.
     void PlayTrackPreview(TAudioChoice track);
@@ -32,7 +36,18 @@ public:
     // output) or has started; empty otherwise.
     const QString& Status() const { return FStatus; }
 
+    // Shown when an own file cannot be played, also not without its ID3v2 tag.
+    static const QString kCannotPlayMessage;
+    // Shown when the own file does not exist.
+    static const QString kMissingFileMessage;
+    // The status while no audio output device exists.
+    static const QString kNoAudioOutputStatus;
+
 private:
+    // Stops the player when it has a file, then deletes the working copy.
+    void Release();
+    void ShowError(const QString& text);
+
     TAudioPlayer& Player;
     TMessageBoxes& Boxes;
     QWidget* Parent;

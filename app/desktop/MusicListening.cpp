@@ -1,0 +1,163 @@
+#include "app/desktop/MusicListening.h"
+
+#include "media/ByteView.h"
+#include "media/ID3Tags.h"
+#include "show/BackgroundMusic.h"
+
+#include <QFileInfo>
+
+#include <cassert>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace pictova::desktop {
+
+const QString TMusicListening::kCannotPlayMessage =
+    QStringLiteral("Die gewählte Audiodatei kann nicht abgespielt werden.");
+const QString TMusicListening::kMissingFileMessage =
+    QStringLiteral("Die angegebene Audiodatei existiert nicht und kann daher nicht abgespielt werden.");
+const QString TMusicListening::kNoAudioOutputStatus =
+    QStringLiteral("Kein Audioausgabegerät gefunden – die Musik kann nicht angehört werden.");
+
+namespace {
+
+QString ToQString(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+QString PlayingStatus(const QString& what) {
+    return QStringLiteral("Wiedergabe: %1").arg(what);
+}
+
+// A copy of the file without the ID3v2 tags at its start, for players that
+// stumble over them. A tag whose size runs past the end is left in place
+// (then it is no tag the audio can follow). Throws std::runtime_error when
+// the file cannot be read or the copy not written.
+TTemporaryFile CopyWithoutID3v2(const fs::path& file) {
+    std::vector<uint8_t> bytes = LoadFileBytes(file);
+    size_t start = 0;
+    // Some taggers put a second tag in front of the old one; skip them all.
+    for (;;) {
+        TID3v2 tag;
+        tag.ReadFromMemory(SubBytes(bytes, start));
+        if (!tag.Exists || tag.TagSize == 0)
+            break;
+        start += tag.TagSize;
+    }
+    TTemporaryFile copy = TTemporaryFile::Create(kTempFilePrefix, WorkingCopyExtension(file));
+    std::ofstream out(copy.Path(), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data() + start), std::streamsize(bytes.size() - start));
+    out.close();
+    if (!out)
+        throw std::runtime_error("Die Arbeitskopie \"" + copy.Path().string() +
+                                 "\" kann nicht geschrieben werden.");
+    return copy;
+}
+
+} // namespace
+
+TMusicListening::TMusicListening(TAudioPlayer& player, TMessageBoxes& boxes, QWidget* parent,
+                                 fs::path programFolder)
+    : Player(player), Boxes(boxes), Parent(parent), ProgramFolder(std::move(programFolder)) {}
+
+TMusicListening::~TMusicListening() {
+    Release();
+}
+
+void TMusicListening::Release() {
+    // The player may still read the working copy: close it first.
+    if (Player.HasFile())
+        Player.Stop();
+    WorkingCopy.Remove();
+}
+
+void TMusicListening::ShowError(const QString& text) {
+    Boxes.ShowMessage(Parent, text, TMessageKind::Error);
+}
+
+void TMusicListening::PlayTrackPreview(TAudioChoice track) {
+    assert(track >= TAudioChoice::Track1 && track <= TAudioChoice::Track4 && "not a built-in track");
+    Release();
+    FStatus.clear();
+    const auto& info = kBuiltInTracks[size_t(int(track) - int(TAudioChoice::Track1))];
+    const QString caption = QString::fromUtf8(info.Caption.data(), qsizetype(info.Caption.size()));
+    TTemporaryFile copy;
+    try {
+        copy = MakeMusicWorkingCopy(BuiltInTrackFile(ProgramFolder, track), true, ".mp3");
+    } catch (const std::exception& e) {
+        ShowError(QString::fromUtf8(e.what()));
+        return;
+    }
+    QString error;
+    switch (Player.Play(ToQString(copy.Path()), &error)) {
+    case TAudioPlayer::TResult::Playing:
+        WorkingCopy = std::move(copy);
+        FStatus = PlayingStatus(caption);
+        return;
+    case TAudioPlayer::TResult::NoAudioOutput:
+        FStatus = kNoAudioOutputStatus;
+        return;
+    case TAudioPlayer::TResult::Failed:
+        Player.Stop();
+        ShowError(QStringLiteral("Die Musik „%1“ kann nicht abgespielt werden.").arg(caption) +
+                  (error.isEmpty() ? QString() : QStringLiteral("\n\n") + error));
+        return;
+    }
+}
+
+void TMusicListening::PlayOwnFile(const fs::path& file) {
+    Release();
+    FStatus.clear();
+    std::error_code ec;
+    if (file.empty() || !fs::is_regular_file(file, ec)) {
+        ShowError(kMissingFileMessage);
+        return;
+    }
+    const QString name = QFileInfo(ToQString(file)).fileName();
+    QString error;
+    switch (Player.Play(ToQString(file), &error)) {
+    case TAudioPlayer::TResult::Playing:
+        FStatus = PlayingStatus(name);
+        return;
+    case TAudioPlayer::TResult::NoAudioOutput:
+        FStatus = kNoAudioOutputStatus;
+        return;
+    case TAudioPlayer::TResult::Failed:
+        break;
+    }
+    // Some players refuse a file for its ID3v2 tag: try once more without.
+    Player.Stop();
+    TTemporaryFile copy;
+    try {
+        copy = CopyWithoutID3v2(file);
+    } catch (const std::exception&) {
+        ShowError(kCannotPlayMessage);
+        return;
+    }
+    switch (Player.Play(ToQString(copy.Path()), &error)) {
+    case TAudioPlayer::TResult::Playing:
+        WorkingCopy = std::move(copy);
+        FStatus = PlayingStatus(name);
+        return;
+    case TAudioPlayer::TResult::NoAudioOutput:
+        FStatus = kNoAudioOutputStatus;
+        return;
+    case TAudioPlayer::TResult::Failed:
+        Player.Stop();
+        ShowError(kCannotPlayMessage);
+        return;
+    }
+}
+
+void TMusicListening::StopIfPlaying() {
+    if (Player.HasFile())
+        FStatus.clear();
+    Release();
+}
+
+} // namespace pictova::desktop
