@@ -1,0 +1,267 @@
+#include "app/desktop/RufflePlayer.h"
+
+#include "app/desktop/RuffleController.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <functional>
+#include <string_view>
+#include <utility>
+
+namespace pictova::desktop {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcRuffle, "pictova.ruffle", QtInfoMsg)
+
+// The page answers through console lines of this prefix and a JSON object.
+const QString MessagePrefix = QStringLiteral("pictova:");
+// From LoadMovie to the first frame report, Ruffle's start-up included.
+constexpr int DefaultLoadTimeout = 30000;
+
+} // namespace
+
+// The page that hands the host page's reports to the player.
+class TRufflePage : public QWebEnginePage {
+public:
+    TRufflePage(std::function<void(const QString&)> onMessage, QObject* parent)
+        : QWebEnginePage(parent), OnMessage(std::move(onMessage)) {}
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int line, const QString& source) override {
+        if (message.startsWith(MessagePrefix)) {
+            OnMessage(message.mid(MessagePrefix.size()));
+            return;
+        }
+        // Ruffle's own complaints (a renderer it fell back from, a font it
+        // lacks) are for whoever switches the category on.
+        // Ruffle's own log (renderer fall-backs, missing fonts, ...) comes at
+        // every console level; it is for whoever switches the category on.
+        qCDebug(lcRuffle, "%d %s (%s:%d)", int(level), qUtf8Printable(message),
+                qUtf8Printable(source), line);
+    }
+
+private:
+    std::function<void(const QString&)> OnMessage;
+};
+
+TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* parent)
+    : TMoviePlayer(parent), FProgramFolder(std::move(programFolder)) {
+    FView = new QWebEngineView(parent);
+    FPage = new TRufflePage([this](const QString& message) { PageMessage(message); }, FView);
+    // Black before the page has drawn, as the panels around the player are.
+    FPage->setBackgroundColor(Qt::black);
+    QWebEngineSettings* settings = FPage->settings();
+    // The host page and Ruffle's scripts and WebAssembly are local files.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    // Movies with music start without a click.
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    FView->setPage(FPage);
+    // The browser's own menu (back, reload, ...) has no place here; Ruffle
+    // draws its menu inside the page when it is on.
+    FView->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    FLoadTimeout.setSingleShot(true);
+    FLoadTimeout.setInterval(DefaultLoadTimeout);
+    connect(&FLoadTimeout, &QTimer::timeout, this, [this] {
+        // A hidden page draws no frames, so the movie cannot get going
+        // there; the time starts again when the player is shown.
+        if (!FView->isVisible())
+            return;
+        Fail(FLoadId, QString("Der Film wurde nicht rechtzeitig geladen."));
+    });
+    FView->installEventFilter(this);
+    connect(FPage, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (ok || FState == TState::Ready)
+            return;
+        FState = TState::Broken;
+        FPageError = QString("Die Seite des Flash-Players kann nicht geladen werden.");
+        if (FHasPending)
+            Fail(FPending.Id, FPageError);
+        FHasPending = false;
+    });
+    connect(FPage, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus, int) {
+                // The movie shown is gone with the process; the next one gets
+                // a fresh page.
+                if (FState == TState::Ready && !FHasPending)
+                    Fail(FLoadId, QString("Der Flash-Player wurde unerwartet beendet."));
+                FState = TState::Starting;
+                StartPage();
+            });
+    StartPage();
+}
+
+TRufflePlayer::~TRufflePlayer() {
+    // The view may have gone with its parent widget already.
+    delete FView.data();
+}
+
+QWidget* TRufflePlayer::Widget() { return FView.data(); }
+
+bool TRufflePlayer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FView && event->type() == QEvent::Show && !FLoaded && !FFailed &&
+        FLoadId > 0)
+        FLoadTimeout.start();
+    return TMoviePlayer::eventFilter(watched, event);
+}
+
+void TRufflePlayer::StartPage() {
+    const std::filesystem::path host = FProgramFolder / "data" / "player" / "host.html";
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(host, error)) {
+        FState = TState::Broken;
+        FPageError = QString("Die Seite des Flash-Players fehlt: %1")
+                         .arg(QString::fromStdString(host.string()));
+        return;
+    }
+    FView->load(QUrl::fromLocalFile(QString::fromStdString(host.string())));
+}
+
+void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
+    const int id = ++FLoadId;
+    FLoaded = false;
+    FFailed = false;
+    FTotalFrames = 0;
+    FCurrentFrame = 0;
+    FPaused = false;
+    FHasPending = false;
+    FPending = {};
+
+    // Failures reach the caller after LoadMovie has returned, as Ruffle's do.
+    const auto failLater = [this, id](const QString& error) {
+        QTimer::singleShot(0, this, [this, id, error] { Fail(id, error); });
+    };
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        failLater(QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
+        return;
+    }
+    QByteArray movie = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        failLater(QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
+        return;
+    }
+    in.close();
+
+    std::string controller;
+    try {
+        const TMovieFacts facts =
+            ReadMovieFacts(std::string_view(movie.constData(), size_t(movie.size())));
+        controller = MakeControllerMovie(facts, loop);
+    } catch (const std::exception& e) {
+        failLater(QString("Die Datei \"%1\" ist kein lesbarer Flash-Film: %2")
+                      .arg(file, QString::fromUtf8(e.what())));
+        return;
+    }
+    if (FState == TState::Broken) {
+        failLater(FPageError);
+        return;
+    }
+
+    FPending.Id = id;
+    FPending.Controller = QByteArray(controller.data(), qsizetype(controller.size()));
+    FPending.Movie = std::move(movie);
+    FPending.ContextMenu = FContextMenu;
+    FHasPending = true;
+    FLoadTimeout.start();
+    if (FState == TState::Ready)
+        SendPending();
+}
+
+void TRufflePlayer::SendPending() {
+    if (!FHasPending)
+        return;
+    FHasPending = false;
+    // Base64 keeps the bytes intact inside a script literal.
+    QString script;
+    script.reserve(qsizetype((FPending.Controller.size() + FPending.Movie.size()) * 4 / 3 + 100));
+    script += QStringLiteral("pictovaLoad(%1,'").arg(FPending.Id);
+    script += QString::fromLatin1(FPending.Controller.toBase64());
+    script += QStringLiteral("','");
+    script += QString::fromLatin1(FPending.Movie.toBase64());
+    script += QStringLiteral("',{contextMenu:%1});")
+                  .arg(FPending.ContextMenu ? QStringLiteral("true") : QStringLiteral("false"));
+    FPending = {};
+    RunScript(script);
+    if (FPaused)
+        RunScript(QStringLiteral("pictovaPause();"));
+}
+
+void TRufflePlayer::RunScript(const QString& script) {
+    if (FPage)
+        FPage->runJavaScript(script);
+}
+
+void TRufflePlayer::Play() {
+    FPaused = false;
+    if (FState == TState::Ready)
+        RunScript(QStringLiteral("pictovaPlay();"));
+}
+
+void TRufflePlayer::Stop() {
+    FPaused = true;
+    if (FState == TState::Ready)
+        RunScript(QStringLiteral("pictovaPause();"));
+}
+
+void TRufflePlayer::Fail(int id, const QString& error) {
+    if (id != FLoadId || FFailed)
+        return;
+    FFailed = true;
+    FLoadTimeout.stop();
+    emit LoadFailed(error);
+}
+
+void TRufflePlayer::PageMessage(const QString& message) {
+    const QJsonObject report = QJsonDocument::fromJson(message.toUtf8()).object();
+    const QString event = report.value(QStringLiteral("event")).toString();
+    const int id = report.value(QStringLiteral("id")).toInt();
+    if (event == QStringLiteral("ready")) {
+        FState = TState::Ready;
+        emit Ready();
+        SendPending();
+    } else if (event == QStringLiteral("frame")) {
+        if (id != FLoadId || FFailed)
+            return;
+        FTotalFrames = report.value(QStringLiteral("total")).toInt();
+        // _currentframe counts from 1.
+        FCurrentFrame = std::max(0, report.value(QStringLiteral("current")).toInt() - 1);
+        if (!FLoaded && FTotalFrames > 0) {
+            FLoaded = true;
+            FLoadTimeout.stop();
+            emit MovieLoaded();
+        }
+    } else if (event == QStringLiteral("panic")) {
+        Fail(id, QString("Der Flash-Player ist abgestürzt: %1")
+                     .arg(report.value(QStringLiteral("message")).toString()));
+        // Ruffle refuses all further work in that page.
+        FState = TState::Starting;
+        StartPage();
+    } else if (event == QStringLiteral("error")) {
+        const QString text = report.value(QStringLiteral("message")).toString();
+        if (FState == TState::Starting && id == 0) {
+            // The page came up without Ruffle.
+            FState = TState::Broken;
+            FPageError = QString("Der Flash-Player kann nicht starten: %1").arg(text);
+            if (FHasPending)
+                Fail(FPending.Id, FPageError);
+            FHasPending = false;
+            return;
+        }
+        Fail(id, QString("Der Flash-Player kann den Film nicht zeigen: %1").arg(text));
+    }
+}
+
+} // namespace pictova::desktop

@@ -1,0 +1,92 @@
+#pragma once
+// TRufflePlayer: the embedded Flash player, Ruffle in a web view. The host
+// page (data/player/host.html) starts Ruffle once, when the player is made,
+// and every movie after that loads into the same page: Ruffle's start-up
+// takes over a second, a further load a small fraction of it.
+//
+// A movie plays in level 1 under a controller movie of our own
+// (RuffleController.h), which reports the frame shown and, with looping off,
+// holds the last frame. The movie's bytes are handed to the page, so the
+// file may go as soon as LoadMovie returns.
+
+#include "app/desktop/DesktopServices.h"
+
+#include <QByteArray>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <filesystem>
+
+class QWebEngineView;
+
+namespace pictova::desktop {
+
+class TRufflePage;
+
+class TRufflePlayer : public TMoviePlayer {
+    Q_OBJECT
+public:
+    // programFolder holds data/player (the host page) and data/ruffle.
+    explicit TRufflePlayer(std::filesystem::path programFolder, QWidget* parent = nullptr);
+    ~TRufflePlayer() override;
+
+    QWidget* Widget() override;
+    void LoadMovie(const QString& file, bool loop) override;
+    void Play() override;
+    void Stop() override;
+    int TotalFrames() const override { return FTotalFrames; }
+    int CurrentFrame() const override { return FCurrentFrame; }
+
+    // Ruffle's context menu (on at first); takes effect with the next movie.
+    void SetContextMenu(bool on) { FContextMenu = on; }
+    bool ContextMenu() const { return FContextMenu; }
+
+    // The page has started Ruffle and takes movies at once.
+    bool IsReady() const { return FState == TState::Ready; }
+    // How long a movie may take from LoadMovie to its first frame report
+    // while the player is visible before LoadFailed is emitted.
+    void SetLoadTimeout(int milliseconds) { FLoadTimeout.setInterval(milliseconds); }
+
+signals:
+    // The host page is up and Ruffle loaded (once, and after a recovery).
+    void Ready();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class TState { Starting, Ready, Broken };
+    struct TPendingLoad {
+        int Id = 0;
+        QByteArray Controller;
+        QByteArray Movie;
+        bool ContextMenu = true;
+    };
+
+    void StartPage();
+    void PageMessage(const QString& message);
+    void SendPending();
+    void RunScript(const QString& script);
+    void Fail(int id, const QString& error);
+
+    std::filesystem::path FProgramFolder;
+    QPointer<QWebEngineView> FView;
+    TRufflePage* FPage = nullptr; // owned by the view
+    TState FState = TState::Starting;
+    QString FPageError;
+    TPendingLoad FPending;
+    bool FHasPending = false;
+    // Play() or Stop() asked for before the page took the movie.
+    bool FPaused = false;
+    bool FContextMenu = true;
+
+    int FLoadId = 0;        // the newest LoadMovie
+    bool FLoaded = false;   // MovieLoaded emitted for FLoadId
+    bool FFailed = false;   // LoadFailed emitted for FLoadId
+    int FTotalFrames = 0;
+    int FCurrentFrame = 0;
+    QTimer FLoadTimeout;
+};
+
+} // namespace pictova::desktop
