@@ -114,6 +114,13 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
         }
     };
 
+    // A movie the player cannot show would otherwise leave an empty area.
+    for (TMoviePlayer* player : {&Services.PreviewPlayer, &Services.DemoPlayer})
+        connect(player, &TMoviePlayer::LoadFailed, this, [this](const QString& error) {
+            Tell(QStringLiteral("Der Film kann nicht abgespielt werden: %1").arg(error),
+                 TMessageKind::Error);
+        });
+
     BuildHeaderAndMenu();
     BuildPicturesTab();
     BuildSettingsTab();
