@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -354,6 +355,10 @@ void TfrmMain::BuildPreviewTab() {
 
 void TfrmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // Centred once; where the user moves it afterwards it stays.
+    if (FCentred || event->spontaneous())
+        return;
+    FCentred = true;
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - frameGeometry().center() + pos());
 }

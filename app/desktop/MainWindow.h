@@ -138,6 +138,7 @@ private:
     int FCurrentTab = 1;
     int FDemoToggle = 0;
     bool FSyncingList = false;
+    bool FCentred = false;
     bool FSettingsWriteReported = false;
     std::optional<std::array<TDecodedPicture, 2>> FDemoPictures;
     QString LastAudioFolder;

@@ -73,6 +73,20 @@ TEST_F(MainWindow, StartsOnThePicturesTabWithTheFixedLayoutAndFont) {
     EXPECT_EQ(Find<QWidget>("pnlPictures")->size(), QSize(488, 390));
     EXPECT_EQ(Find<QWidget>("lstEffects")->property("count").toInt(), 17);
 
+    for (const char* name :
+         {"imgHeader",       "imgMenu",       "lstGFX",        "imgHint",       "btnAdd",
+          "btnRemove",       "btnUp",         "btnDown",       "imgPreview",    "txtDuration",
+          "lstEffects",      "imgDemo",       "btnPlayDemo",   "optAudioNone",  "optAudio1",
+          "optAudio2",       "optAudio3",     "optAudio4",     "optAudioSel",   "btnAudioPlay1",
+          "btnAudioPlay2",   "btnAudioPlay3", "btnAudioPlay4", "txtAudio",      "btnAudioSelect",
+          "btnAudioPlaySel", "chkAudioLoop",  "chkCompress",   "chkPassword",   "txtPassword",
+          "pnlPreview",      "txtOutput",     "btnOutput",     "chkOpenOutput", "btnCreate"})
+        Find<QWidget>(name);
+    EXPECT_EQ(Find<QWidget>("pnlPreview")->size(), QSize(452, 292));
+    EXPECT_EQ(Find<QWidget>("imgDemo")->size(), QSize(150, 105));
+    EXPECT_EQ(Demo.View.size(), QSize(150, 105));
+    EXPECT_EQ(Demo.View.contextMenuPolicy(), Qt::NoContextMenu);
+
     ASSERT_TRUE(RegisterProgramFont()) << "fonts-wine is not installed";
     EXPECT_EQ(QFontInfo(Window->font()).family(), "Tahoma");
     EXPECT_EQ(Window->font().pixelSize(), 11);
