@@ -117,7 +117,12 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
 
     // A movie the player cannot show would otherwise leave an empty area.
     for (TMoviePlayer* player : {&Services.PreviewPlayer, &Services.DemoPlayer})
-        connect(player, &TMoviePlayer::LoadFailed, this, [this](const QString& error) {
+        connect(player, &TMoviePlayer::LoadFailed, this, [this, player](const QString& error) {
+            // A demonstration that never plays would keep its button disabled.
+            if (player == &Services.DemoPlayer) {
+                Timer1->stop();
+                ApplyEnablingRules();
+            }
             Tell(QStringLiteral("Der Film kann nicht abgespielt werden: %1").arg(error),
                  TMessageKind::Error);
         });

@@ -327,9 +327,18 @@ TEST_F(MainWindow, TheDemonstrationPlaysOnceAndFreesItsButtonAtTheLastFrame) {
     QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 1000);
     EXPECT_FALSE(timer->isActive());
 
+    Demo.Current = 0;
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(Demo.Loads.size(), 4u);
     EXPECT_EQ(Window->DemoToggle(), 0);
+
+    // A movie the player cannot show frees the button too, and says why.
+    ASSERT_FALSE(button->isEnabled());
+    emit Demo.LoadFailed(QStringLiteral("kaputt"));
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_FALSE(timer->isActive());
+    ASSERT_EQ(Boxes.Messages.size(), 1u);
+    EXPECT_TRUE(Boxes.Messages[0].Text.contains("kaputt"));
 }
 
 TEST_F(MainWindow, OptionsFollowTheirControls) {
