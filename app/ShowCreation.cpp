@@ -50,6 +50,9 @@ TBuildResult TShowCreator::Build(const std::vector<recImgItems>& items, const TS
 
 TCreation TShowCreator::Create(const std::vector<recImgItems>& items, const TShowOptions& options,
                                bool preview, TEffectDraw& draw, const TCreationHooks& hooks) {
+    // Without a file name the checks would ask about replacing a folder.
+    if (!options.OutputPath.has_filename())
+        throw std::runtime_error("Es ist keine Ausgabedatei angegeben.");
     TCreation creation;
     creation.Movie = fs::absolute(options.OutputPath).lexically_normal();
     if (!preview)

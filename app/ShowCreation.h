@@ -57,7 +57,8 @@ public:
     // before each creation.
     TOutputCheck& Check() { return FCheck; }
 
-    // Checks options.OutputPath and, in final mode, its page, then builds.
+    // Checks options.OutputPath (which must name a file) and, in final mode,
+    // its page, then builds.
     // Final mode also installs the player files and writes the page beside
     // the movie. Throws std::runtime_error with a message for the user when
     // the build fails; a movie that did not exist before is then removed

@@ -228,6 +228,18 @@ TEST_F(CreateShow, AMissingOwnMusicFileAbandonsTheBuildOnTheSettingsTab) {
     EXPECT_TRUE(Urls.empty());
 }
 
+TEST_F(CreateShow, AnEmptyOutputFieldAsksNothingAndSaysSo) {
+    for (const fs::path& output : {fs::path(), Dir / "out" / ""}) {
+        Boxes.Messages.clear();
+        Find<QLineEdit>("txtOutput")->setText(Q(output));
+        Create();
+        ExpectErrorAfterBuild(Boxes, *Window);
+        EXPECT_EQ(Boxes.Messages[0].Text, "Es ist keine Ausgabedatei angegeben.");
+    }
+    EXPECT_TRUE(Boxes.Questions.empty());
+    EXPECT_TRUE(Boxes.Overwrites.empty());
+}
+
 class CreateShowWithoutTemplate : public CreateShow {
 protected:
     CreateShowWithoutTemplate() : CreateShow({fs::path("data") / "template.html"}) {}
