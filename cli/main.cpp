@@ -3,15 +3,14 @@
 #include "app/HtmlPage.h"
 #include "app/Language.h"
 #include "app/OutputCheck.h"
-#include "app/PlayerFiles.h"
 #include "app/Settings.h"
+#include "app/ShowCreation.h"
 #include "app/Version.h"
 #include "cli/CliOptions.h"
 #include "movie/ProgressSink.h"
 #include "platform/LoopbackServer.h"
 #include "platform/OpenUrl.h"
 #include "platform/ProgramFolder.h"
-#include "show/BackgroundMusic.h"
 #include "show/EffectCaptions.h"
 #include "show/ImageSize.h"
 #include "show/SlideShowBuild.h"
@@ -35,10 +34,19 @@ class TTerminalProgress : public TProgressSink {
 public:
     TTerminalProgress() : Enabled(::isatty(2) == 1) {}
     ~TTerminalProgress() override { Finish(); }
-    void SetMax(int max) override { FMax = max; Draw(); }
+    void SetMax(int max) override {
+        FMax = max;
+        Draw();
+    }
     int Max() const override { return FMax; }
-    void SetPosition(int position) override { Position = position; Draw(); }
-    void Step() override { ++Position; Draw(); }
+    void SetPosition(int position) override {
+        Position = position;
+        Draw();
+    }
+    void Step() override {
+        ++Position;
+        Draw();
+    }
     void Label(const std::string& label) {
         Finish();
         Text = label;
@@ -126,20 +134,13 @@ int Run(const TCliOptions& o) {
         std::cerr << question << "\n(pictova-cli: mit --yes wird das ohne Rückfrage erledigt)\n";
         return TAnswer::No;
     };
-    TOutputCheck check(settings, language,
-                       TOutputCheckUi{answer,
-                                      [&](const std::string& q) {
-                                          return answer(q) == TAnswer::Yes ? TAnswer::YesToAll
-                                                                            : TAnswer::No;
-                                      },
-                                      tell});
-    // A refusal by the settings (never overwrite) asks nothing: say it here.
-    for (const fs::path& file : o.Preview ? std::vector{movie} : std::vector{movie, page}) {
-        if (!check.CheckOutputFile(file)) {
-            std::cerr << "pictova-cli: \"" << file.string() << "\" wird nicht geschrieben.\n";
-            return 1;
-        }
-    }
+    TShowCreator creator(programFolder, settings, language,
+                         TOutputCheckUi{answer,
+                                        [&](const std::string& q) {
+                                            return answer(q) == TAnswer::Yes ? TAnswer::YesToAll
+                                                                             : TAnswer::No;
+                                        },
+                                        tell});
 
     TShowOptions options;
     options.Compress = o.Compress;
@@ -151,37 +152,28 @@ int Run(const TCliOptions& o) {
     options.AudioLoop = o.MusicLoop;
 
     TTerminalProgress progress;
-    TBuildServices services;
-    services.Progress = &progress;
-    services.ProgressLabel = [&](const std::string& label) { progress.Label(label); };
-    services.WritePage = [&](int width, int height) {
-        InstallPlayerFiles(programFolder, page.parent_path());
-        if (!WriteHtmlPage(programFolder, movie, width, height, check))
-            throw std::runtime_error("Die Seite \"" + page.string() + "\" wurde nicht geschrieben.");
-    };
-    // Declared before the build so that its working copy outlives the movie.
-    TBackgroundMusic music(options, programFolder);
-    music.OnMissingFile = [&](const std::string& message) { tell(message, TMessageKind::Error); };
-    music.Install(services);
+    TCreationHooks hooks;
+    hooks.Progress = &progress;
+    hooks.ProgressLabel = [&](const std::string& label) { progress.Label(label); };
+    hooks.OnMissingMusic = [&](const std::string& message) { tell(message, TMessageKind::Error); };
     TEffectDraw draw = o.Seed ? TEffectDraw(*o.Seed) : TEffectDraw::FromClock();
 
-    const bool movieExisted = fs::exists(movie);
-    try {
-        const TBuildResult result = BuildShow(items, options, movie, o.Preview, draw, services);
-        progress.Finish();
-        if (result.Abandoned)
-            return 1; // the music stage said why; nothing was written
-        std::cout << "Wrote " << movie.string() << " (" << result.Width << " x " << result.Height
-                  << " pixels, " << result.FrameCount << " frames)\n";
-    } catch (...) {
-        progress.Finish();
-        // A movie written before its page failed is not left behind alone.
-        if (!movieExisted && !o.Preview) {
-            std::error_code ignored;
-            fs::remove(movie, ignored);
-        }
-        throw;
+    // On an error the progress line is ended as the bar goes out of scope.
+    const TCreation creation = creator.Create(items, options, o.Preview, draw, hooks);
+    progress.Finish();
+    switch (creation.Outcome) {
+    case TCreationOutcome::Refused:
+        // A refusal by the settings (never overwrite) asks nothing: say it here.
+        std::cerr << "pictova-cli: \"" << creation.RefusedFile.string()
+                  << "\" wird nicht geschrieben.\n";
+        return 1;
+    case TCreationOutcome::Abandoned:
+        return 1; // the music stage said why; nothing was written
+    case TCreationOutcome::Written:
+        break;
     }
+    std::cout << "Wrote " << movie.string() << " (" << creation.Build.Width << " x "
+              << creation.Build.Height << " pixels, " << creation.Build.FrameCount << " frames)\n";
     if (o.Preview)
         return 0;
     std::cout << "Wrote " << page.string() << " with the player in "

@@ -1,0 +1,44 @@
+#include "app/PreviewFit.h"
+
+#include <cmath>
+
+namespace pictova {
+
+namespace {
+
+// Halves to the even neighbour (the default floating-point rounding mode).
+int RoundEven(double value) {
+    return int(std::nearbyint(value));
+}
+
+} // namespace
+
+TPlayerRect FitPreviewPlayer(int width, int height, int panelWidth, int panelHeight) {
+    const int availableWidth = panelWidth - 2; // inside the border
+    const int availableHeight = panelHeight - 2;
+    const bool tooWide = width > availableWidth;
+    const bool tooHigh = height > availableHeight;
+    const float widthRatio = float(width) / float(availableWidth);
+    const float heightRatio = float(height) / float(availableHeight);
+
+    TPlayerRect rect;
+    if (tooWide && (!tooHigh || widthRatio > heightRatio)) {
+        rect.Width = availableWidth;
+        rect.Height = RoundEven(double(height) / double(widthRatio));
+        rect.Left = 1;
+        rect.Top = RoundEven((panelHeight - rect.Height) / 2.0);
+    } else if (tooHigh) {
+        rect.Height = availableHeight;
+        rect.Width = RoundEven(double(width) / double(heightRatio));
+        rect.Top = 1;
+        rect.Left = RoundEven((panelWidth - rect.Width) / 2.0);
+    } else {
+        rect.Width = width;
+        rect.Height = height;
+        rect.Left = RoundEven((panelWidth - width) / 2.0);
+        rect.Top = RoundEven((panelHeight - height) / 2.0);
+    }
+    return rect;
+}
+
+} // namespace pictova

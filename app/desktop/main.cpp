@@ -1,0 +1,56 @@
+// pictova: the desktop program. Command-line arguments are not used.
+
+#include "app/Settings.h"
+#include "app/desktop/Artwork.h"
+#include "app/desktop/MainWindow.h"
+#include "app/desktop/ProgramFont.h"
+#include "app/desktop/QtAudioPlayer.h"
+#include "app/desktop/QtDialogs.h"
+#include "app/desktop/RufflePlayer.h"
+#include "platform/ProgramFolder.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+
+#include <exception>
+#include <filesystem>
+
+int main(int argc, char** argv) {
+    using namespace pictova;
+    using namespace pictova::desktop;
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pictova"));
+    RegisterProgramFont();
+    QApplication::setFont(ProgramFont());
+
+    std::filesystem::path programFolder;
+    try {
+        programFolder = ProgramFolder();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Pictova"), QString::fromUtf8(e.what()));
+        return 1;
+    }
+    QApplication::setWindowIcon(QIcon(QString::fromStdString(
+        (programFolder / kArtworkFolder.toStdString() / kProgramIcon.toStdString()).string())));
+
+    TQtFileChooser chooser;
+    TQtMessageBoxes boxes;
+    TRufflePlayer previewPlayer(programFolder);
+    TRufflePlayer demoPlayer(programFolder);
+    demoPlayer.SetContextMenu(false);
+    TQtAudioPlayer audioPlayer(&application);
+
+    TfrmMain window(TMainWindowServices{chooser,
+                                        boxes,
+                                        previewPlayer,
+                                        demoPlayer,
+                                        audioPlayer,
+                                        programFolder,
+                                        TSettings::DefaultSettingsFile(),
+                                        {}});
+    window.ResetProject();
+    window.show();
+    return application.exec();
+}
