@@ -62,6 +62,7 @@ private:
 TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* parent)
     : TMoviePlayer(parent), FProgramFolder(std::move(programFolder)) {
     FView = new QWebEngineView(parent);
+    FViewObject = FView.data();
     FPage = new TRufflePage([this](const QString& message) { PageMessage(message); }, FView);
     // Black before the page has drawn, as the panels around the player are.
     FPage->setBackgroundColor(Qt::black);
@@ -126,7 +127,7 @@ TRufflePlayer::~TRufflePlayer() {
 QWidget* TRufflePlayer::Widget() { return FView.data(); }
 
 bool TRufflePlayer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FView && event->type() == QEvent::Show && !FLoaded && !FFailed &&
+    if (watched == FViewObject && event->type() == QEvent::Show && !FLoaded && !FFailed &&
         FLoadId > 0)
         FLoadTimeout.start();
     return TMoviePlayer::eventFilter(watched, event);

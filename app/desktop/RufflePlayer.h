@@ -79,6 +79,9 @@ private:
 
     std::filesystem::path FProgramFolder;
     QPointer<QWebEngineView> FView;
+    // The view as the event filter sees it: comparing through FView would
+    // cast a view that is being destroyed back to QWebEngineView.
+    const QObject* FViewObject = nullptr;
     QPointer<TRufflePage> FPage; // owned by the view
     TState FState = TState::Starting;
     QString FPageError;
