@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -38,6 +39,25 @@ uint16_t Side(int32_t v, const char* what) {
         throw std::runtime_error(std::string("picture ") + what + " of " + std::to_string(v) +
                                  " pixels cannot be stored in a movie (1 to 65535)");
     return uint16_t(v);
+}
+
+// The bytes the header checks look at: the headers alone when they read
+// cleanly, else the whole file, on which the codec then names the fault just
+// as it would have without the shortcut.
+struct TJpegHead {
+    std::vector<uint8_t> Bytes;
+    bool Whole = false;
+};
+
+TJpegHead ReadJpegHead(const fs::path& file) {
+    if (std::optional<std::vector<uint8_t>> headers = ReadJpegHeaders(file))
+        return {std::move(*headers), false};
+    return {ReadWholeFile(file), true};
+}
+
+// Re-encoding decodes the picture, so it takes the whole file.
+std::vector<uint8_t> WholeJpeg(TJpegHead&& head, const fs::path& file) {
+    return head.Whole ? std::move(head.Bytes) : ReadWholeFile(file);
 }
 
 // The codec's verdict on the file's headers; its errors name the file.
@@ -98,6 +118,59 @@ TJpegSize ScanJpegSize(const std::vector<uint8_t>& jpeg) {
     return {};
 }
 
+std::optional<std::vector<uint8_t>> ReadJpegHeaders(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    auto read = [&](uint8_t* to, size_t count) {
+        in.read(reinterpret_cast<char*>(to), std::streamsize(count));
+        return size_t(in.gcount()) == count;
+    };
+    uint8_t b[2];
+    if (!read(b, 2) || b[0] != 0xFF || b[1] != 0xD8)
+        return std::nullopt;
+    std::vector<uint8_t> headers = {0xFF, 0xD8};
+    for (;;) {
+        uint8_t m = 0;
+        if (!read(&m, 1) || m != 0xFF)
+            return std::nullopt; // bytes between segments: left to the codec
+        while (m == 0xFF) // fill bytes
+            if (!read(&m, 1))
+                return std::nullopt;
+        if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) {
+            headers.insert(headers.end(), {0xFF, m}); // markers without a length
+            continue;
+        }
+        if (m == 0x00 || m == 0xD8 || m == 0xD9)
+            return std::nullopt; // no image here: the codec says why
+        if (!read(b, 2))
+            return std::nullopt;
+        const size_t length = size_t(b[0] << 8 | b[1]);
+        if (length < 2)
+            return std::nullopt;
+        // The codec skips these segments unread: camera metadata, thumbnails
+        // and comments, often far bigger than all the rest of the headers.
+        // It does look into APP0 (JFIF) and APP14 (Adobe), so those stay.
+        const bool skipped = (m >= 0xE1 && m <= 0xED) || m == 0xEF || m == 0xFE;
+        if (skipped) {
+            // A segment running past the end shows as the next read failing.
+            if (!in.seekg(std::streamoff(length - 2), std::ios::cur))
+                return std::nullopt;
+            continue;
+        }
+        const size_t at = headers.size();
+        headers.resize(at + 2 + length);
+        headers[at] = 0xFF;
+        headers[at + 1] = m;
+        headers[at + 2] = b[0];
+        headers[at + 3] = b[1];
+        if (!read(headers.data() + at + 4, length - 2))
+            return std::nullopt;
+        if (m == 0xDA)
+            return headers; // the first scan header ends what the codec reads
+    }
+}
+
 TFlashImage::TFlashImage(TFlashMovie* owner) : TFlashIDObject(owner) {}
 
 TFlashImage::~TFlashImage() = default;
@@ -155,7 +228,8 @@ void TFlashImage::LoadNamedFile(const fs::path& fileName) {
     FIsJPEG = false;
     FHasAlpha = false;
     if (ext == "JPG" || ext == "JPEG") {
-        const std::vector<uint8_t> jpeg = ReadWholeFile(fileName);
+        TJpegHead head = ReadJpegHead(fileName);
+        const std::vector<uint8_t>& jpeg = head.Bytes;
         if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
             throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
         // The file goes into the movie unchanged, so a broken one is refused
@@ -171,7 +245,7 @@ void TFlashImage::LoadNamedFile(const fs::path& fileName) {
         FJPEGFile = fileName;
         FDataState = dsJPEGFile;
         if (FConvertProgressive && (FWidth == 0 || FHeight == 0) && progressive)
-            Reencode(jpeg, fileName);
+            Reencode(WholeJpeg(std::move(head), fileName), fileName);
     } else if (ext == "BMP") {
         BMP().LoadFromFile(fileName);
         LoadFromBMP();
@@ -196,9 +270,9 @@ void TFlashImage::Reencode(const std::vector<uint8_t>& jpeg, const fs::path& fil
 
 void TFlashImage::SetConvertProgressive(bool on) {
     if (on && on != FConvertProgressive && FDataState == dsJPEGFile) {
-        const std::vector<uint8_t> jpeg = ReadWholeFile(FJPEGFile);
-        if (IsProgressive(jpeg, FJPEGFile))
-            Reencode(jpeg, FJPEGFile);
+        TJpegHead head = ReadJpegHead(FJPEGFile);
+        if (IsProgressive(head.Bytes, FJPEGFile))
+            Reencode(WholeJpeg(std::move(head), FJPEGFile), FJPEGFile);
     }
     FConvertProgressive = on;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -100,5 +101,13 @@ struct TJpegSize {
     uint16_t Height = 0;
 };
 TJpegSize ScanJpegSize(const std::vector<uint8_t>& jpeg);
+
+// The headers of a JPEG file as the codec reads them: its marker segments
+// from the start marker to the first scan header, with the application and
+// comment segments the codec skips seeked over (APP0 and APP14 kept): as a
+// rule a few kilobytes, whatever metadata the file carries. Nothing when the file does
+// not read as such a sequence (missing, cut short, broken or unusual); the
+// whole file then tells what is wrong with it.
+std::optional<std::vector<uint8_t>> ReadJpegHeaders(const std::filesystem::path& file);
 
 } // namespace pictova

@@ -9,6 +9,7 @@
 #include "swf/BitmapTags.h"
 #include "tests/support/Capture.h"
 #include "tests/support/Ffmpeg.h"
+#include "tests/support/PictureFiles.h"
 #include "tests/support/SwfWalker.h"
 #include "tests/support/TempDir.h"
 
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -238,6 +240,30 @@ TEST(FlashImageJpeg, AlphaBytesMakeAJpeg3) {
     EXPECT_TRUE(test::Inflate(tag.Body.substr(6 + file.size())) == ToString(alpha));
 }
 
+TEST(FlashImageJpeg, LargeMetadataBeforeTheFrameIsSeekedOver) {
+    test::TempDir dir;
+    const std::string plain = ReadFileBytes(kData / "testsrc-64x48.jpg");
+    for (const size_t padding : {size_t(100), size_t(65533), size_t(200 * 1024)}) {
+        SCOPED_TRACE(padding);
+        const std::string file = test::JpegWithMetadata(plain, padding);
+        ASSERT_EQ(file.size(), plain.size() + padding + 4 * ((padding + 65532) / 65533));
+        test::WriteFile(dir / "metadata.jpg", file);
+        // Loading reads the tables and frame header, not the metadata...
+        const std::optional<std::vector<uint8_t>> headers = ReadJpegHeaders(dir / "metadata.jpg");
+        ASSERT_TRUE(headers.has_value());
+        EXPECT_LT(headers->size(), plain.size());
+        EXPECT_FALSE(JpegIsProgressive(*headers));
+        TFlashMovie movie = NewMovie();
+        TFlashImage& image = movie.AddImage(dir / "metadata.jpg");
+        EXPECT_EQ(image.Width(), 64);
+        EXPECT_EQ(image.Height(), 48);
+        image.SetConvertProgressive(true);
+        EXPECT_EQ(image.DataState(), TFlashImage::dsJPEGFile);
+        // ... and the movie still gets the file as it is, metadata and all.
+        EXPECT_TRUE(WrittenTag(image).Body.substr(2) == file);
+    }
+}
+
 class FlashImageProgressive : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -300,6 +326,22 @@ TEST_F(FlashImageProgressive, ConversionSetBeforeLoadingRunsWhileLoading) {
     image.SetConvertProgressive(true);
     image.LoadFromFile(File);
     ExpectBaselineOfSource(image);
+}
+
+TEST_F(FlashImageProgressive, FoundBehindLargeMetadata) {
+    const fs::path file = Dir / "metadata.jpg";
+    test::WriteFile(file, test::JpegWithMetadata(ToString(Progressive), 200 * 1024));
+    TFlashMovie movie = NewMovie();
+    TFlashImage& kept = movie.AddImage(file);
+    EXPECT_EQ(kept.Width(), 0); // progressive: no baseline frame header
+    EXPECT_EQ(kept.DataState(), TFlashImage::dsJPEGFile);
+    TFlashImage& switched = movie.AddImage(file);
+    switched.SetConvertProgressive(true);
+    ExpectBaselineOfSource(switched);
+    TFlashImage whileLoading(&movie);
+    whileLoading.SetConvertProgressive(true);
+    whileLoading.LoadFromFile(file);
+    ExpectBaselineOfSource(whileLoading);
 }
 
 TEST_F(FlashImageProgressive, BaselineFilesAreNotReencoded) {
@@ -396,6 +438,85 @@ TEST(FlashImageFiles, BrokenFilesFailAndLeaveTheMovieAsItWas) {
         EXPECT_EQ(movie.Objects().size(), 1u);
         EXPECT_EQ(movie.Images().Count(), 1u);
         EXPECT_EQ(movie.NextCharacterId(), 2);
+    }
+}
+
+// Loading reads only the headers of a picture file; a broken one must fail as
+// the codec finds it on the whole file (the message is the codec's own), and
+// one the codec takes in spite of stray bytes must still load.
+TEST(FlashImageFiles, BrokenHeadersFailAsOnTheWholeFile) {
+    const std::string plain = ReadFileBytes(kData / "testsrc-64x48.jpg");
+    const std::string exif = test::JpegWithMetadata(plain, 200 * 1024);
+    const size_t frame = exif.find(plain.substr(20)); // where the metadata ends
+    ASSERT_NE(frame, std::string::npos);
+    const size_t scan = exif.find("\xFF\xDA", frame);
+    ASSERT_NE(scan, std::string::npos);
+    const size_t scanEnd = scan + 2 + (size_t(uint8_t(exif[scan + 2])) << 8 | uint8_t(exif[scan + 3]));
+    const size_t dqt = plain.find("\xFF\xDB");
+    ASSERT_NE(dqt, std::string::npos);
+    std::string dqtPastTheEnd = plain;
+    dqtPastTheEnd.replace(dqt + 2, 2, "\xFF\xFF");
+    struct Row {
+        const char* Name;
+        std::string Bytes;
+        bool Loads = false; // the codec takes the whole file
+        uint16_t Width = 0;  // then the size found
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"no-start-marker.jpg", exif.substr(2)},
+        {"cut-in-the-metadata.jpg", exif.substr(0, 100000)},
+        {"cut-after-the-metadata.jpg", exif.substr(0, frame)},
+        {"cut-in-the-scan-header.jpg", exif.substr(0, scan + 6)},
+        {"end-marker-after-the-metadata.jpg", exif.substr(0, frame) + "\xFF\xD9" + exif.substr(frame)},
+        {"table-runs-past-the-end.jpg", dqtPastTheEnd},
+        // The codec passes over stray bytes; the size scan does not, so the
+        // show refuses this picture for its lack of a size, naming it.
+        {"stray-bytes-after-the-metadata.jpg", exif.substr(0, frame) + "xyz" + exif.substr(frame), true, 0},
+        {"cut-after-the-scan-header.jpg", exif.substr(0, scanEnd), true, 64},
+    };
+    // clang-format on
+    test::TempDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const fs::path file = dir / row.Name;
+        test::WriteFile(file, row.Bytes);
+        std::string codec; // the codec's verdict on the whole file
+        try {
+            JpegIsProgressive(ToVector(row.Bytes));
+        } catch (const std::runtime_error& e) {
+            codec = "\"" + file.string() + "\": " + e.what();
+        }
+        ASSERT_EQ(codec.empty(), row.Loads) << codec;
+        // Loading looks for the start marker itself.
+        const std::string verdict = row.Name == std::string("no-start-marker.jpg")
+                                        ? "\"" + file.string() + "\" is not a JPEG file"
+                                        : codec;
+        for (const bool convert : {false, true}) {
+            TFlashImage image;
+            image.SetConvertProgressive(convert);
+            try {
+                image.LoadFromFile(file);
+                EXPECT_TRUE(row.Loads) << "no error";
+                EXPECT_EQ(image.Width(), row.Width);
+                EXPECT_EQ(image.DataState(), TFlashImage::dsJPEGFile);
+            } catch (const std::runtime_error& e) {
+                EXPECT_EQ(e.what(), verdict);
+            }
+        }
+        // A file that breaks between loading and the conversion.
+        if (!row.Loads) {
+            test::WriteFile(file, ToString(EncodeJpeg(SmoothPicture(), 85, true)));
+            TFlashImage image;
+            image.LoadFromFile(file);
+            test::WriteFile(file, row.Bytes);
+            try {
+                image.SetConvertProgressive(true);
+                ADD_FAILURE() << "no error";
+            } catch (const std::runtime_error& e) {
+                EXPECT_EQ(e.what(), codec);
+            }
+        }
     }
 }
 

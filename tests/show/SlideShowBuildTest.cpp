@@ -398,6 +398,13 @@ TEST_F(SlideShowBuild, PicturesTakeThePathOfTheirFileType) {
     fs::copy_file(fs::path(PICTOVA_TEST_DATA) / "images/red-37x21-progressive.jpg",
                   Dir / "prog.jpg");
     test::WriteBmpFile(Dir / "flat.bmp", 37, 21);
+    // Camera files: the frame header lies behind large metadata.
+    for (const char* name : {"baseline", "progressive"})
+        test::WriteFile(Dir / (std::string(name) + "-exif.jpg"),
+                        test::JpegWithMetadata(
+                            test::ReadFileBytes(fs::path(PICTOVA_TEST_DATA) / "images" /
+                                                ("red-37x21-" + std::string(name) + ".jpg")),
+                            200 * 1024));
     struct Row {
         const char* File;
         uint16_t Tag;
@@ -406,7 +413,9 @@ TEST_F(SlideShowBuild, PicturesTakeThePathOfTheirFileType) {
                         {"upper.PNG", kDefineBitsLossless},
                         {"flat.bmp", kDefineBitsLossless},
                         {"base.JPEG", kDefineBitsJPEG2},
-                        {"prog.jpg", kDefineBitsJPEG2}};
+                        {"prog.jpg", kDefineBitsJPEG2},
+                        {"baseline-exif.jpg", kDefineBitsJPEG2},
+                        {"progressive-exif.jpg", kDefineBitsJPEG2}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.File);
         const TShow show = Build({Item(Dir / row.File, 1, 1)}, true);

@@ -1,10 +1,13 @@
 #pragma once
 // Picture files of one flat colour, made on the fly for build tests: a
-// 24-bit BMP written byte by byte, and a baseline JPEG from the codec.
+// 24-bit BMP written byte by byte, and a baseline JPEG from the codec; and
+// metadata put into a JPEG.
 
 #include "platform/JpegCodec.h"
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -63,6 +66,29 @@ inline void WriteJpegFile(const std::filesystem::path& file, int width, int heig
     }
     const std::vector<uint8_t> jpeg = EncodeJpeg(image, 90, progressive);
     WriteFile(file, std::string(jpeg.begin(), jpeg.end()));
+}
+
+// A JPEG file's bytes (starting with a JFIF segment) with camera-like
+// metadata of `padding` bytes after that segment: APP1 segments (at most
+// 64 KiB each) and a comment. The padding is full of
+// frame-header look-alikes (FF C0 with a size of 258 x 772), so a search for
+// the marker instead of a walk over the segments finds the wrong size.
+inline std::string JpegWithMetadata(const std::string& jpeg, size_t padding) {
+    const size_t app0End = 4 + (size_t(uint8_t(jpeg[4])) << 8 | uint8_t(jpeg[5]));
+    const std::string lookAlike("\xFF\xC0\x00\x11\x08\x03\x04\x01\x02\x03", 10);
+    std::string segments;
+    for (bool first = true; padding > 0; first = false) {
+        const size_t body = std::min<size_t>(padding, 65533);
+        padding -= body;
+        const char marker = first || padding > 0 ? '\xE1' : '\xFE'; // a comment last
+        std::string data = first ? std::string("Exif\0\0", 6) : std::string();
+        while (data.size() < body)
+            data += lookAlike;
+        data.resize(body);
+        segments += std::string{'\xFF', marker, char((body + 2) >> 8), char((body + 2) & 0xFF)};
+        segments += data;
+    }
+    return jpeg.substr(0, app0End) + segments + jpeg.substr(app0End);
 }
 
 } // namespace pictova::test
