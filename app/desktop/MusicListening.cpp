@@ -80,6 +80,24 @@ void TMusicListening::ShowError(const QString& text) {
     Boxes.ShowMessage(Parent, text, TMessageKind::Error);
 }
 
+TAudioPlayer::TResult TMusicListening::Play(const QString& file, const QString& title,
+                                            TTemporaryFile copy, QString* error) {
+    const TAudioPlayer::TResult result = Player.Play(file, error);
+    switch (result) {
+    case TAudioPlayer::TResult::Playing:
+        WorkingCopy = std::move(copy);
+        FStatus = PlayingStatus(title);
+        break;
+    case TAudioPlayer::TResult::NoAudioOutput:
+        FStatus = kNoAudioOutputStatus;
+        break;
+    case TAudioPlayer::TResult::Failed:
+        Player.Stop();
+        break;
+    }
+    return result;
+}
+
 void TMusicListening::PlayTrackPreview(TAudioChoice track) {
     assert(track >= TAudioChoice::Track1 && track <= TAudioChoice::Track4 && "not a built-in track");
     Release();
@@ -94,20 +112,10 @@ void TMusicListening::PlayTrackPreview(TAudioChoice track) {
         return;
     }
     QString error;
-    switch (Player.Play(ToQString(copy.Path()), &error)) {
-    case TAudioPlayer::TResult::Playing:
-        WorkingCopy = std::move(copy);
-        FStatus = PlayingStatus(caption);
-        return;
-    case TAudioPlayer::TResult::NoAudioOutput:
-        FStatus = kNoAudioOutputStatus;
-        return;
-    case TAudioPlayer::TResult::Failed:
-        Player.Stop();
+    const QString path = ToQString(copy.Path());
+    if (Play(path, caption, std::move(copy), &error) == TAudioPlayer::TResult::Failed)
         ShowError(QStringLiteral("Die Musik „%1“ kann nicht abgespielt werden.").arg(caption) +
                   (error.isEmpty() ? QString() : QStringLiteral("\n\n") + error));
-        return;
-    }
 }
 
 void TMusicListening::PlayOwnFile(const fs::path& file) {
@@ -120,18 +128,9 @@ void TMusicListening::PlayOwnFile(const fs::path& file) {
     }
     const QString name = QFileInfo(ToQString(file)).fileName();
     QString error;
-    switch (Player.Play(ToQString(file), &error)) {
-    case TAudioPlayer::TResult::Playing:
-        FStatus = PlayingStatus(name);
+    if (Play(ToQString(file), name, {}, &error) != TAudioPlayer::TResult::Failed)
         return;
-    case TAudioPlayer::TResult::NoAudioOutput:
-        FStatus = kNoAudioOutputStatus;
-        return;
-    case TAudioPlayer::TResult::Failed:
-        break;
-    }
     // Some players refuse a file for its ID3v2 tag: try once more without.
-    Player.Stop();
     TTemporaryFile copy;
     try {
         copy = CopyWithoutID3v2(file);
@@ -139,19 +138,9 @@ void TMusicListening::PlayOwnFile(const fs::path& file) {
         ShowError(kCannotPlayMessage);
         return;
     }
-    switch (Player.Play(ToQString(copy.Path()), &error)) {
-    case TAudioPlayer::TResult::Playing:
-        WorkingCopy = std::move(copy);
-        FStatus = PlayingStatus(name);
-        return;
-    case TAudioPlayer::TResult::NoAudioOutput:
-        FStatus = kNoAudioOutputStatus;
-        return;
-    case TAudioPlayer::TResult::Failed:
-        Player.Stop();
+    const QString path = ToQString(copy.Path());
+    if (Play(path, name, std::move(copy), &error) == TAudioPlayer::TResult::Failed)
         ShowError(kCannotPlayMessage);
-        return;
-    }
 }
 
 void TMusicListening::StopIfPlaying() {

@@ -47,6 +47,10 @@ private:
     // Stops the player when it has a file, then deletes the working copy.
     void Release();
     void ShowError(const QString& text);
+    // Plays file and sets the status; while it plays, copy (the file's
+    // working copy, if it is one) is kept. A refused file is closed again.
+    TAudioPlayer::TResult Play(const QString& file, const QString& title, TTemporaryFile copy,
+                               QString* error);
 
     TAudioPlayer& Player;
     TMessageBoxes& Boxes;
