@@ -1,35 +1,17 @@
 // Ruffle runs our action records: its trace() output shows branches, Push
 // values, a frame jump and clip actions as the scripts mean them.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { startServer, launchBrowser, MoviePlayer } from './harness.mjs';
+import { useBrowser } from './harness.mjs';
 
-const movieDir = process.env.PICTOVA_MOVIES;
-let server;
-let browser;
-
-before(async () => {
-    assert.ok(movieDir, 'PICTOVA_MOVIES names the folder of fixture movies');
-    server = await startServer({ movieDir });
-    browser = await launchBrowser();
-});
-
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+const session = useBrowser();
 
 // Plays a movie until it has traced `count` lines (or a few seconds passed).
 async function tracesOf(movie, count, settleMs = 0) {
-    const player = await MoviePlayer.open(browser.context, server.origin, `/movies/${movie}`);
+    const player = await session.play(movie);
     try {
-        const deadline = Date.now() + 8000;
-        let traces = await player.traces();
-        while (traces.length < count && Date.now() < deadline) {
-            await player.page.waitForTimeout(100);
-            traces = await player.traces();
-        }
+        let traces = await player.tracesAfter(count, 8000);
         if (settleMs) {
             await player.page.waitForTimeout(settleMs);
             traces = await player.traces();

@@ -3,24 +3,11 @@
 // where it stops, and a script with a forward If and a backward Jump sends
 // the timeline to the frame of the colour it computed.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { startServer, launchBrowser, MoviePlayer, colourDelta } from './harness.mjs';
+import { useBrowser, colourDelta } from './harness.mjs';
 
-const movieDir = process.env.PICTOVA_MOVIES;
-let server;
-let browser;
-
-before(async () => {
-    assert.ok(movieDir, 'PICTOVA_MOVIES names the folder of fixture movies');
-    server = await startServer({ movieDir });
-    browser = await launchBrowser();
-});
-
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+const session = useBrowser();
 
 async function waitForTrace(player, text) {
     const deadline = Date.now() + 10000;
@@ -50,8 +37,7 @@ function step(i) {
 
 for (const frame of [1, 14, 27, 40]) {
     test(`the animated rectangle at frame ${frame} stands where its matrix says`, async () => {
-        const player = await MoviePlayer.open(browser.context, server.origin,
-            `/movies/animation-${frame}.swf`);
+        const player = await session.play(`animation-${frame}.swf`);
         try {
             assert.equal(player.metadata.numFrames, 40);
             await waitForTrace(player, `frame ${frame}`);
@@ -86,7 +72,7 @@ for (const frame of [1, 14, 27, 40]) {
 }
 
 test('a frame script loops, branches and goes to the frame it computed', async () => {
-    const player = await MoviePlayer.open(browser.context, server.origin, '/movies/framescript.swf');
+    const player = await session.play('framescript.swf');
     try {
         assert.equal(player.metadata.numFrames, 8);
         const traces = await waitForTrace(player, '6');

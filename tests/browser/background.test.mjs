@@ -1,28 +1,14 @@
 // A movie's SetBackgroundColor reaches the screen in Ruffle, plain and compressed.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { startServer, launchBrowser, MoviePlayer, colourDelta } from './harness.mjs';
+import { useBrowser, colourDelta } from './harness.mjs';
 
-const movieDir = process.env.PICTOVA_MOVIES;
-let server;
-let browser;
-
-before(async () => {
-    assert.ok(movieDir, 'PICTOVA_MOVIES names the folder of fixture movies');
-    server = await startServer({ movieDir });
-    browser = await launchBrowser();
-});
-
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+const session = useBrowser();
 
 for (const kind of ['fws', 'cws']) {
     test(`background colour of a ${kind.toUpperCase()} movie`, async () => {
-        const player = await MoviePlayer.open(browser.context, server.origin,
-            `/movies/background-${kind}.swf`);
+        const player = await session.play(`background-${kind}.swf`);
         try {
             assert.equal(player.metadata.width, 200);
             assert.equal(player.metadata.height, 150);

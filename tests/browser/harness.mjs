@@ -1,11 +1,13 @@
 // Browser harness: serves a folder of movies and the self-hosted Ruffle files
 // on 127.0.0.1, plays a movie in headless Chromium and reports what it shows.
 
+import assert from 'node:assert/strict';
 import { createServer } from 'node:http';
 import { mkdtemp, readFile, rm, stat, mkdir, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -89,20 +91,124 @@ export async function launchBrowser() {
     };
 }
 
-// Plays one movie and gives access to what the player shows. A player panic
-// or a page error fails every later call.
-export class MoviePlayer {
+// Starts the movie server and the browser before the file's tests and
+// closes both after them, through node:test hooks. `movieDir` and `cli` are
+// read at once; `server` and `browser` are there once `ready` has settled.
+// Top-level before() hooks start as soon as they are registered, without
+// waiting for each other: a file's own hook that needs the browser or the
+// checked environment awaits `session.ready` first.
+export function useBrowser({ needsCli = false } = {}) {
+    let started;
+    const session = {
+        movieDir: process.env.PICTOVA_MOVIES,
+        cli: process.env.PICTOVA_CLI,
+        server: null,
+        browser: null,
+        ready: new Promise((resolve) => { started = resolve; }),
+        // Plays `movie`, a path within the movie folder.
+        play: (movie, config) => MoviePlayer.open(session.browser.context, session.server.origin,
+            `/movies/${movie}`, config),
+        // A JSON file the fixture program wrote beside its movies.
+        readJson: async (name) => JSON.parse(await readFile(path.join(session.movieDir, name), 'utf8')),
+    };
+    // A failed start is reported by the hook below; files that never await
+    // `ready` must not see it a second time as an unhandled rejection.
+    session.ready.catch(() => {});
+    before(async () => {
+        const start = (async () => {
+            if (needsCli) assert.ok(session.movieDir && session.cli, 'PICTOVA_MOVIES and PICTOVA_CLI are set');
+            else assert.ok(session.movieDir, 'PICTOVA_MOVIES names the folder of fixture movies');
+            session.server = await startServer({ movieDir: session.movieDir });
+            session.browser = await launchBrowser();
+        })();
+        started(start);
+        await start;
+    });
+    after(async () => {
+        await session.browser?.close();
+        await session.server?.close();
+    });
+    return session;
+}
+
+// The pop-up about hardware acceleration swallows clicks and covers the stage.
+const hidePopups = '#hardware-acceleration-modal,#play-button{display:none!important}';
+
+// Page errors and player panics of a page, as they happen.
+function watchForProblems(page) {
+    const problems = [];
+    page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
+    page.on('console', (m) => {
+        if (/panicked/i.test(m.text())) problems.push(`player panic: ${m.text()}`);
+    });
+    return problems;
+}
+
+// What both kinds of player share: the stage element of a page and the movie's
+// metadata. A player panic or a page error fails every later look at the stage.
+class StagePlayer {
+    constructor(page, stage, metadata, problems) {
+        this.page = page;
+        this.stage = stage;
+        this.metadata = metadata;
+        this.problems = problems;
+    }
+
+    assertHealthy() {
+        if (this.problems.length) throw new Error(this.problems.join('\n'));
+    }
+
+    // PNG of the stage area only, kept among the artifacts as `saveAs` if given.
+    async screenshot(saveAs) {
+        this.assertHealthy();
+        const png = await this.stage.screenshot();
+        if (saveAs) {
+            await mkdir(artifactsDir, { recursive: true });
+            await writeFile(path.join(artifactsDir, saveAs), png);
+        }
+        return png;
+    }
+
+    // RGB of stage pixels ([x, y] in stage pixels) in a screenshot, decoded
+    // by the browser itself.
+    async pixels(points, saveAs) {
+        return decodePixels(this.page, await this.screenshot(saveAs), points);
+    }
+
+    // Ink of every stage pixel (255 - luminance: dark on white), rows top to
+    // bottom: { ink, width, height }.
+    async ink(saveAs) {
+        const png = await this.screenshot(saveAs);
+        const { width, height } = this.metadata;
+        const ink = await this.page.evaluate(async ({ b64, width, height }) => {
+            const blob = await (await fetch(`data:image/png;base64,${b64}`)).blob();
+            const bitmap = await createImageBitmap(blob);
+            const canvas = new OffscreenCanvas(width, height);
+            const ctx = canvas.getContext('2d');
+            ctx.drawImage(bitmap, 0, 0);
+            const data = ctx.getImageData(0, 0, width, height).data;
+            const out = new Array(width * height);
+            for (let i = 0; i < width * height; ++i)
+                out[i] = 255 - Math.round(0.299 * data[4 * i] + 0.587 * data[4 * i + 1] + 0.114 * data[4 * i + 2]);
+            return out;
+        }, { b64: png.toString('base64'), width, height });
+        return { ink, width, height };
+    }
+
+    async close() {
+        await this.page.close();
+    }
+}
+
+// Plays one movie in the harness's own player page.
+export class MoviePlayer extends StagePlayer {
     static async open(context, origin, movieUrl, config = {}) {
         const page = await context.newPage();
-        const problems = [];
+        const problems = watchForProblems(page);
         const logs = [];
-        page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
-        page.on('console', (m) => {
-            logs.push(`${m.type()}: ${m.text()}`);
-            if (/panicked/i.test(m.text())) problems.push(`player panic: ${m.text()}`);
-        });
+        page.on('console', (m) => logs.push(`${m.type()}: ${m.text()}`));
         await page.goto(`${origin}/player.html`);
-        const metadata = await page.evaluate(async ({ url, config }) => {
+        const metadata = await page.evaluate(async ({ url, config, hidePopups }) => {
             const player = window.RufflePlayer.newest().createPlayer();
             player.id = 'player';
             document.body.appendChild(player);
@@ -121,52 +227,39 @@ export class MoviePlayer {
             const m = player.ruffle().metadata;
             player.style.width = `${m.width}px`;
             player.style.height = `${m.height}px`;
-            // The pop-up about hardware acceleration swallows clicks and covers the stage.
             const style = document.createElement('style');
-            style.textContent = '#hardware-acceleration-modal,#play-button{display:none!important}';
+            style.textContent = hidePopups;
             player.shadowRoot?.appendChild(style);
             return {
                 width: m.width, height: m.height, numFrames: m.numFrames,
                 frameRate: m.frameRate, swfVersion: m.swfVersion,
                 backgroundColor: m.backgroundColor, uncompressedLength: m.uncompressedLength,
             };
-        }, { url: movieUrl, config });
+        }, { url: movieUrl, config, hidePopups });
         return new MoviePlayer(page, metadata, problems, logs);
     }
 
     constructor(page, metadata, problems, logs) {
-        this.page = page;
-        this.metadata = metadata;
-        this.problems = problems;
+        super(page, page.locator('#player'), metadata, problems);
         this.logs = logs;
-    }
-
-    assertHealthy() {
-        if (this.problems.length) throw new Error(this.problems.join('\n'));
     }
 
     async traces() {
         return this.page.evaluate(() => window.traces.slice());
     }
 
-    // PNG of the stage area only.
-    async screenshot(saveAs) {
-        this.assertHealthy();
-        const png = await this.page.locator('#player').screenshot();
-        if (saveAs) {
-            await mkdir(artifactsDir, { recursive: true });
-            await writeFile(path.join(artifactsDir, saveAs), png);
+    // The traces once there are `count` of them, or when `timeout` ms passed.
+    async tracesAfter(count, timeout = 5000) {
+        const deadline = Date.now() + timeout;
+        let traces = await this.traces();
+        while (traces.length < count && Date.now() < deadline) {
+            await this.page.waitForTimeout(50);
+            traces = await this.traces();
         }
-        return png;
+        return traces;
     }
 
-    // RGB of stage pixels ([x, y] in stage pixels) in a screenshot, decoded
-    // by the browser itself.
-    async pixels(points, saveAs) {
-        return decodePixels(this.page, await this.screenshot(saveAs), points);
-    }
-
-    // Screenshots and samples at given times (milliseconds after loading).
+    // Screenshots and samples at given times (milliseconds after the call).
     async samplesAt(times, points, namePrefix) {
         const start = Date.now();
         const out = [];
@@ -177,23 +270,15 @@ export class MoviePlayer {
         }
         return out;
     }
-
-    async close() {
-        await this.page.close();
-    }
 }
 
 // A written HTML page that embeds a movie, played by the Ruffle it loads
 // itself. Waits until the player in the page has the movie's metadata.
-export class PagePlayer {
+export class PagePlayer extends StagePlayer {
     static async open(context, pageUrl) {
         const page = await context.newPage();
-        const problems = [];
+        const problems = watchForProblems(page);
         const requests = [];
-        page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
-        page.on('console', (m) => {
-            if (/panicked/i.test(m.text())) problems.push(`player panic: ${m.text()}`);
-        });
         page.on('request', (r) => requests.push(r.url()));
         await page.goto(pageUrl);
         const element = page.locator('ruffle-object, ruffle-embed, ruffle-player').first();
@@ -207,44 +292,48 @@ export class PagePlayer {
             }
             throw new Error('the page\'s player reported no movie in 20 s');
         });
-        await element.evaluate((player) => {
+        await element.evaluate((player, hidePopups) => {
             const style = document.createElement('style');
-            style.textContent = '#hardware-acceleration-modal,#play-button{display:none!important}';
+            style.textContent = hidePopups;
             player.shadowRoot?.appendChild(style);
-        });
+        }, hidePopups);
         return new PagePlayer(page, element, metadata, problems, requests);
     }
 
     constructor(page, element, metadata, problems, requests) {
-        this.page = page;
-        this.element = element;
-        this.metadata = metadata;
-        this.problems = problems;
+        super(page, element, metadata, problems);
         this.requests = requests;
         this.started = Date.now();
     }
+}
 
-    assertHealthy() {
-        if (this.problems.length) throw new Error(this.problems.join('\n'));
-    }
+// Checks named points of the stage: expectations are [name, [x, y], colour,
+// tolerance (8 if left out)], and every point off its colour is reported.
+export async function expectColours(player, expectations, saveAs) {
+    const pixels = await player.pixels(expectations.map((e) => e[1]), saveAs);
+    const wrong = expectations
+        .map(([name, point, colour, tolerance = 8], i) => ({ name, point, colour, tolerance, got: pixels[i] }))
+        .filter((e) => colourDelta(e.got, e.colour) > e.tolerance)
+        .map((e) => `${e.name} at ${e.point}: got ${e.got}, want ${e.colour}`);
+    assert.deepEqual(wrong, []);
+}
 
-    async screenshot(saveAs) {
-        this.assertHealthy();
-        const png = await this.element.screenshot();
-        if (saveAs) {
-            await mkdir(artifactsDir, { recursive: true });
-            await writeFile(path.join(artifactsDir, saveAs), png);
-        }
-        return png;
+// Samples `points` at `times` (ms after the call): each time exactly one of
+// them shows its own colour of `colours` and the others `background`, and
+// every one of them shows its colour at some time.
+export async function expectOneAtATime(player, { points, colours, background, times }) {
+    const seen = new Set();
+    for (const { time, pixels } of await player.samplesAt(times, points)) {
+        const shown = pixels.map((p, i) =>
+            (colourDelta(p, colours[i]) <= 8 ? i : colourDelta(p, background) <= 8 ? -1 : -2));
+        assert.ok(!shown.includes(-2), `at ${time} ms an unexpected colour: ${JSON.stringify(pixels)}`);
+        const on = shown.filter((s) => s >= 0);
+        assert.equal(on.length, 1,
+            `at ${time} ms exactly one point shows its colour: ${JSON.stringify(pixels)}`);
+        seen.add(on[0]);
     }
-
-    async pixels(points, saveAs) {
-        return decodePixels(this.page, await this.screenshot(saveAs), points);
-    }
-
-    async close() {
-        await this.page.close();
-    }
+    assert.deepEqual([...seen].sort((a, b) => a - b), points.map((_, i) => i),
+        'every point showed its colour at some time');
 }
 
 // RGB of points in a PNG screenshot, decoded by the browser of the page.

@@ -6,22 +6,20 @@
 // --no-loop. Ruffle repeats the whole movie after its last frame, which
 // starts the music anew: only the first 1.75 seconds are counted.
 
-import { test, before, after } from 'node:test';
+import { test, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
 import { existsSync } from 'node:fs';
 import { mkdir, rm, writeFile } from 'node:fs/promises';
 import path from 'node:path';
 import { promisify } from 'node:util';
-import { startServer, launchBrowser, MoviePlayer, colourDelta, flatBmp } from './harness.mjs';
+import { useBrowser, colourDelta, flatBmp } from './harness.mjs';
 
 const run = promisify(execFile);
-const movieDir = process.env.PICTOVA_MOVIES;
-const cli = process.env.PICTOVA_CLI;
-const musicDir = path.join(movieDir ?? '.', 'music');
+const session = useBrowser({ needsCli: true });
+const { cli } = session;
+const musicDir = path.join(session.movieDir ?? '.', 'music');
 const builtInTrack = cli && path.join(path.dirname(cli), 'data', 'audio', 'K4R2T8N6D1');
-let server;
-let browser;
 
 // 16-bit mono PCM at 22050 Hz: `toneSeconds` of 440 Hz at half scale, then silence.
 function burstWav(toneSeconds, totalSeconds) {
@@ -94,7 +92,7 @@ function burstsOf(loudness, seconds, loud = 0.05, quiet = 0.005) {
 }
 
 before(async () => {
-    assert.ok(movieDir && cli, 'PICTOVA_MOVIES and PICTOVA_CLI are set');
+    await session.ready;
     await rm(musicDir, { recursive: true, force: true });
     await mkdir(musicDir, { recursive: true });
     await writeFile(path.join(musicDir, 'red.bmp'), flatBmp(64, 48, [255, 0, 0]));
@@ -105,18 +103,11 @@ before(async () => {
               { cwd: musicDir });
     if (existsSync(builtInTrack))
         await run(cli, [...show, '-o', 'track.swf', '--music', '1', 'red.bmp'], { cwd: musicDir });
-    server = await startServer({ movieDir });
-    browser = await launchBrowser();
-    await browser.context.addInitScript(routeAudioThroughAnalyser);
-});
-
-after(async () => {
-    await browser?.close();
-    await server?.close();
+    await session.browser.context.addInitScript(routeAudioThroughAnalyser);
 });
 
 async function listen(movie, milliseconds) {
-    const player = await MoviePlayer.open(browser.context, server.origin, `/movies/music/${movie}`);
+    const player = await session.play(`music/${movie}`);
     try {
         await player.page.waitForTimeout(milliseconds);
         const [pixel] = await player.pixels([[32, 24]], `music-${movie}.png`);

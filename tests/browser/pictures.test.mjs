@@ -1,34 +1,19 @@
 // Pictures of every kind, written as image characters, drawn by Ruffle with
 // the colours of independent decodings of the same files.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFile } from 'node:fs/promises';
-import path from 'node:path';
-import { startServer, launchBrowser, MoviePlayer, colourDelta } from './harness.mjs';
+import { useBrowser, colourDelta } from './harness.mjs';
 
-const movieDir = process.env.PICTOVA_MOVIES;
-let server;
-let browser;
-
-before(async () => {
-    assert.ok(movieDir, 'PICTOVA_MOVIES names the folder of fixture movies');
-    server = await startServer({ movieDir });
-    browser = await launchBrowser();
-});
-
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
+const session = useBrowser();
 
 // A GPU renderer: it reads lossless bitmaps with alpha as premultiplied, as
 // the format defines them.
 const config = { preferredRenderer: 'webgl' };
 
 test('every kind of picture shows its own pixels', async () => {
-    const manifest = JSON.parse(await readFile(path.join(movieDir, 'pictures.json'), 'utf8'));
-    const player = await MoviePlayer.open(browser.context, server.origin, '/movies/pictures.swf', config);
+    const manifest = await session.readJson('pictures.json');
+    const player = await session.play('pictures.swf', config);
     try {
         assert.equal(player.metadata.width, manifest.width);
         const points = [];
@@ -62,8 +47,7 @@ test('every kind of picture shows its own pixels', async () => {
 
 for (const angle of [0, 90]) {
     test(`linear gradient at ${angle} degrees with a 2-pixel outline`, async () => {
-        const player = await MoviePlayer.open(browser.context, server.origin,
-            `/movies/gradient-${angle}.swf`, config);
+        const player = await session.play(`gradient-${angle}.swf`, config);
         try {
             // Rectangle (20..220, 20..140); the outline is centred on its edge.
             const [first, last, middle, outline, outside] = await player.pixels(

@@ -4,27 +4,25 @@
 // Pictures: red 320 x 240 (hard cut), green 200 x 150 (slides in from the
 // left), blue 100 x 80 (spins in), three seconds each at 20 frames per second.
 
-import { test, before, after } from 'node:test';
+import { test, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
 import { mkdir, rm, writeFile } from 'node:fs/promises';
 import path from 'node:path';
 import { promisify } from 'node:util';
-import { startServer, launchBrowser, MoviePlayer, PagePlayer, colourDelta, flatBmp } from './harness.mjs';
+import { useBrowser, PagePlayer, colourDelta, flatBmp } from './harness.mjs';
 
 const run = promisify(execFile);
-const movieDir = process.env.PICTOVA_MOVIES;
-const cli = process.env.PICTOVA_CLI;
-const showDir = path.join(movieDir ?? '.', 'show');
-let server;
-let browser;
+const session = useBrowser({ needsCli: true });
+const { cli } = session;
+const showDir = path.join(session.movieDir ?? '.', 'show');
 
 const red = [255, 0, 0];
 const green = [0, 255, 0];
 const blue = [0, 0, 255];
 
 before(async () => {
-    assert.ok(movieDir && cli, 'PICTOVA_MOVIES and PICTOVA_CLI are set');
+    await session.ready;
     await rm(showDir, { recursive: true, force: true });
     await mkdir(showDir, { recursive: true });
     await writeFile(path.join(showDir, 'red.bmp'), flatBmp(320, 240, red));
@@ -34,13 +32,6 @@ before(async () => {
                       '--effect', '15', 'blue.bmp'];
     await run(cli, ['--yes', '-o', 'final/show.swf', ...pictures], { cwd: showDir });
     await run(cli, ['--yes', '--preview', '-o', 'preview.swf', ...pictures], { cwd: showDir });
-    server = await startServer({ movieDir });
-    browser = await launchBrowser();
-});
-
-after(async () => {
-    await browser?.close();
-    await server?.close();
 });
 
 // Frames: red 0-59; green slides 60-110 and stands 111-170; blue spins
@@ -79,7 +70,8 @@ async function watch(player, label) {
 }
 
 test('the page of a final build plays the show with its own player', async () => {
-    const player = await PagePlayer.open(browser.context, `${server.origin}/movies/show/final/show.html`);
+    const player = await PagePlayer.open(session.browser.context,
+        `${session.server.origin}/movies/show/final/show.html`);
     try {
         assert.equal(player.metadata.width, 320);
         assert.equal(player.metadata.height, 240);
@@ -92,7 +84,7 @@ test('the page of a final build plays the show with its own player', async () =>
         const [bar] = await player.pixels([[160, 128]], 'show-final-start.png');
         assert.ok(colourDelta(bar, red) <= 10, `red stands soon after the start: ${bar}`);
         await watch(player, 'final');
-        const foreign = player.requests.filter((url) => !url.startsWith(server.origin) && !url.startsWith('data:'));
+        const foreign = player.requests.filter((url) => !url.startsWith(session.server.origin) && !url.startsWith('data:'));
         assert.deepEqual(foreign, [], 'the page needs nothing beyond its own folder');
         assert.ok(player.requests.some((url) => url.includes('/show/final/ruffle/')), 'the bundled player is used');
     } finally {
@@ -101,7 +93,7 @@ test('the page of a final build plays the show with its own player', async () =>
 });
 
 test('a preview movie plays the same show', async () => {
-    const player = await MoviePlayer.open(browser.context, server.origin, '/movies/show/preview.swf');
+    const player = await session.play('show/preview.swf');
     player.started = Date.now();
     try {
         assert.equal(player.metadata.numFrames, 307);

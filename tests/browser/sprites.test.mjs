@@ -3,15 +3,11 @@
 // on every frame, and the loading preloader holds a movie without frame 2
 // with its bar full and its text at 100 %.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFile } from 'node:fs/promises';
-import path from 'node:path';
-import { startServer, launchBrowser, MoviePlayer, colourDelta } from './harness.mjs';
+import { useBrowser, colourDelta, expectOneAtATime } from './harness.mjs';
 
-const movieDir = process.env.PICTOVA_MOVIES;
-let server;
-let browser;
+const session = useBrowser();
 
 const red = [255, 0, 0];
 const green = [0, 255, 0];
@@ -19,35 +15,15 @@ const blue = [0, 0, 255];
 const white = [255, 255, 255];
 const grey = [178, 178, 178];
 
-before(async () => {
-    assert.ok(movieDir, 'PICTOVA_MOVIES names the folder of fixture movies');
-    server = await startServer({ movieDir });
-    browser = await launchBrowser();
-});
-
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
-
 test('a sprite animates its three frames and an enterFrame script runs on each', async () => {
-    const player = await MoviePlayer.open(browser.context, server.origin, '/movies/sprites-timeline.swf');
+    const player = await session.play('sprites-timeline.swf');
     try {
         assert.equal(player.metadata.numFrames, 1);
         // Squares at x 0, 40 and 80 (40 px wide, y 10..50): one at a time.
-        const points = [[20, 30], [60, 30], [100, 30]];
-        const colours = [red, green, blue];
-        const times = Array.from({ length: 16 }, (_, i) => 200 + i * 125);
-        const seen = new Set();
-        for (const { time, pixels } of await player.samplesAt(times, points)) {
-            const shown = pixels.map((p, i) =>
-                (colourDelta(p, colours[i]) <= 8 ? i : colourDelta(p, white) <= 8 ? -1 : -2));
-            assert.ok(!shown.includes(-2), `at ${time} ms an unexpected colour: ${JSON.stringify(pixels)}`);
-            const on = shown.filter((s) => s >= 0);
-            assert.equal(on.length, 1, `at ${time} ms exactly one square shows: ${JSON.stringify(pixels)}`);
-            seen.add(on[0]);
-        }
-        assert.deepEqual([...seen].sort(), [0, 1, 2], 'all three sprite frames were seen');
+        await expectOneAtATime(player, {
+            points: [[20, 30], [60, 30], [100, 30]], colours: [red, green, blue], background: white,
+            times: Array.from({ length: 16 }, (_, i) => 200 + i * 125),
+        });
 
         // At 4 frames per second over about 2 s: the sprite's frames in order
         // and looping, and one enterFrame trace for each frame that passed.
@@ -65,25 +41,6 @@ test('a sprite animates its three frames and an enterFrame script runs on each',
     }
 });
 
-// Ink (255 - luminance) of the stage, rows top to bottom.
-async function stageInk(player, saveAs) {
-    const png = await player.screenshot(saveAs);
-    const { width, height } = player.metadata;
-    const ink = await player.page.evaluate(async ({ b64, width, height }) => {
-        const blob = await (await fetch(`data:image/png;base64,${b64}`)).blob();
-        const bitmap = await createImageBitmap(blob);
-        const canvas = new OffscreenCanvas(width, height);
-        const ctx = canvas.getContext('2d');
-        ctx.drawImage(bitmap, 0, 0);
-        const data = ctx.getImageData(0, 0, width, height).data;
-        const out = new Array(width * height);
-        for (let i = 0; i < width * height; ++i)
-            out[i] = 255 - Math.round(0.299 * data[4 * i] + 0.587 * data[4 * i + 1] + 0.114 * data[4 * i + 2]);
-        return out;
-    }, { b64: png.toString('base64'), width, height });
-    return { ink, width, height };
-}
-
 // Columns and rows of the text's ink within the text box above the bar.
 function textInk(img, layout) {
     let x0 = Infinity, x1 = -Infinity, y0 = Infinity, y1 = -Infinity, sum = 0;
@@ -99,13 +56,13 @@ function textInk(img, layout) {
 }
 
 async function holdPreloader(movie) {
-    const player = await MoviePlayer.open(browser.context, server.origin, `/movies/${movie}`);
+    const player = await session.play(movie);
     await player.page.waitForTimeout(1000);
     return player;
 }
 
 test('the preloader holds frame 1 with the bar full and "100% geladen" centred', async () => {
-    const layout = JSON.parse(await readFile(path.join(movieDir, 'preloader.json'), 'utf8'));
+    const layout = await session.readJson('preloader.json');
     const { barX, barY, barW, barH, width } = layout;
     const running = await holdPreloader('preloader-hold.swf');
     let shown;
@@ -131,7 +88,7 @@ test('the preloader holds frame 1 with the bar full and "100% geladen" centred',
             assert.ok(colourDelta(p, grey) <= 24, `the frame's ${name} edge is grey: ${JSON.stringify(p)}`);
         for (const p of [outL, outR]) assert.ok(colourDelta(p, white) <= 8, `white beside the bar: ${p}`);
 
-        shown = textInk(await stageInk(running, 'preloader-hold-ink.png'), layout);
+        shown = textInk(await running.ink('preloader-hold-ink.png'), layout);
         assert.ok(shown.sum > 0, 'the text shows');
         const centre = (shown.x0 + shown.x1) / 2;
         assert.ok(Math.abs(centre - width / 2) <= 6, `the text is centred: ${JSON.stringify(shown)}`);
@@ -145,7 +102,7 @@ test('the preloader holds frame 1 with the bar full and "100% geladen" centred',
     // one's text is two digits wider.
     const still = await holdPreloader('preloader-still.swf');
     try {
-        const initial = textInk(await stageInk(still, 'preloader-still-ink.png'), layout);
+        const initial = textInk(await still.ink('preloader-still-ink.png'), layout);
         assert.ok(initial.sum > 0);
         const wider = shown.width - initial.width;
         assert.ok(wider >= 8 && wider <= 20,

@@ -2,46 +2,13 @@
 // order and at size, as FreeType draws the same text from the font file;
 // edit texts show the values a frame script gives their variables.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFile } from 'node:fs/promises';
 import path from 'node:path';
-import { startServer, launchBrowser, MoviePlayer } from './harness.mjs';
+import { useBrowser } from './harness.mjs';
 
-const movieDir = process.env.PICTOVA_MOVIES;
-let server;
-let browser;
-
-before(async () => {
-    assert.ok(movieDir, 'PICTOVA_MOVIES names the folder of fixture movies');
-    server = await startServer({ movieDir });
-    browser = await launchBrowser();
-});
-
-after(async () => {
-    await browser?.close();
-    await server?.close();
-});
-
-// Ink of every stage pixel (255 - luminance: dark text on white), rows top
-// to bottom, decoded by the browser from a screenshot.
-async function stageInk(player, saveAs) {
-    const png = await player.screenshot(saveAs);
-    const { width, height } = player.metadata;
-    const ink = await player.page.evaluate(async ({ b64, width, height }) => {
-        const blob = await (await fetch(`data:image/png;base64,${b64}`)).blob();
-        const bitmap = await createImageBitmap(blob);
-        const canvas = new OffscreenCanvas(width, height);
-        const ctx = canvas.getContext('2d');
-        ctx.drawImage(bitmap, 0, 0);
-        const data = ctx.getImageData(0, 0, width, height).data;
-        const out = new Array(width * height);
-        for (let i = 0; i < width * height; ++i)
-            out[i] = 255 - Math.round(0.299 * data[4 * i] + 0.587 * data[4 * i + 1] + 0.114 * data[4 * i + 2]);
-        return out;
-    }, { b64: png.toString('base64'), width, height });
-    return { ink, width, height };
-}
+const session = useBrowser();
 
 async function readPgm(file) {
     const bytes = await readFile(file);
@@ -80,14 +47,13 @@ function columnProfile(img, x0, x1, y0, y1) {
 }
 
 test('a static text in an embedded font draws "Pictova ÄÖÜ äöü ß" as FreeType does', async () => {
-    const manifest = JSON.parse(await readFile(path.join(movieDir, 'texts-static.json'), 'utf8'));
-    const reference = await readPgm(path.join(movieDir, 'texts-static-reference.pgm'));
-    const player = await MoviePlayer.open(browser.context, server.origin, '/movies/texts-static.swf',
-        { preferredRenderer: 'webgl' });
+    const manifest = await session.readJson('texts-static.json');
+    const reference = await readPgm(path.join(session.movieDir, 'texts-static-reference.pgm'));
+    const player = await session.play('texts-static.swf', { preferredRenderer: 'webgl' });
     try {
         assert.equal(player.metadata.width, manifest.width);
         await player.page.waitForTimeout(500);
-        const shown = await stageInk(player, 'texts-static.png');
+        const shown = await player.ink('texts-static.png');
         player.assertHealthy();
 
         for (const [n, line] of manifest.lines.entries()) {
@@ -151,15 +117,12 @@ function bestShift(img, a, b, reach) {
 }
 
 test('edit texts show the values a frame script sets', async () => {
-    const player = await MoviePlayer.open(browser.context, server.origin, '/movies/texts-edit.swf',
-        { preferredRenderer: 'webgl' });
+    const player = await session.play('texts-edit.swf', { preferredRenderer: 'webgl' });
     try {
-        const deadline = Date.now() + 8000;
-        while ((await player.traces()).length < 1 && Date.now() < deadline)
-            await player.page.waitForTimeout(100);
+        await player.tracesAfter(1, 8000);
         assert.deepEqual(await player.traces(), ['Hallo Welt 42']);
         await player.page.waitForTimeout(300);
-        const shown = await stageInk(player, 'texts-edit.png');
+        const shown = await player.ink('texts-edit.png');
         player.assertHealthy();
 
         // Embedded font (10..390, 10..50): its ink looks like the static
