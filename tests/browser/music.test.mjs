@@ -137,11 +137,13 @@ test('a show with a built-in track is audible from its start', async (t) => {
         t.skip('no built-in track beside the program');
         return;
     }
-    const { loudness } = await listen('track.swf', 2500);
+    const { loudness } = await listen('track.swf', 3000);
     const start = loudness.length ? loudness[0][0] : 0;
-    const early = loudness.filter(([time]) => time - start < 1.0);
-    assert.ok(early.some(([, rms]) => rms > 0.02), 'sound within the first second');
-    const late = loudness.filter(([time]) => time - start > 1.0 && time - start < 2.0);
+    // The track rises within 0.4 to 0.9 s of the audio's start here; a busy
+    // machine adds some.
+    const early = loudness.filter(([time]) => time - start < 1.5);
+    assert.ok(early.some(([, rms]) => rms > 0.02), 'sound within the first moments');
+    const late = loudness.filter(([time]) => time - start > 1.5 && time - start < 2.5);
     assert.ok(late.filter(([, rms]) => rms > 0.005).length > late.length / 2,
               'and it keeps playing');
 });

@@ -98,8 +98,8 @@ TEST(EndToEnd, PicturesEffectsAndMusicBecomeAShowThatPreviewsAndIsWritten) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    // Tab 1: two pictures, the first red with a hard cut for three seconds,
-    // the second blue sliding in from the left for one second.
+    // Tab 1: two pictures of three seconds each, the first red with a hard
+    // cut, the second blue sliding in from the left.
     pictova::test::WriteBmpFile(dir / "red.bmp", 320, 240, {230, 20, 20});
     pictova::test::WriteBmpFile(dir / "blue.bmp", 320, 240, {20, 20, 230});
     chooser.Pictures << Q(dir / "red.bmp") << Q(dir / "blue.bmp");
@@ -121,7 +121,7 @@ TEST(EndToEnd, PicturesEffectsAndMusicBecomeAShowThatPreviewsAndIsWritten) {
     ClickRow(pictures, 1);
     ClickRow(effects, 3); // "Von links überschieben"
     QTRY_VERIFY_WITH_TIMEOUT(demoButton->isEnabled(), kPlayerWait);
-    duration->setValue(1);
+    duration->setValue(3);
     SaveScreenshot(window, artifacts, "tab1-pictures.png");
 
     // Tab 2: the first built-in track, looped.
@@ -138,7 +138,7 @@ TEST(EndToEnd, PicturesEffectsAndMusicBecomeAShowThatPreviewsAndIsWritten) {
     // its last frame with the second.
     ClickMenuTab(window, 3);
     ASSERT_EQ(window.CurrentTab(), 3);
-    const int frames = 0 + 60 + 51 + 20; // hard cut, 3 s; slide, 1 s
+    const int frames = 0 + 60 + 51 + 60; // hard cut, 3 s; slide, 3 s
     QTRY_COMPARE_WITH_TIMEOUT(preview.TotalFrames(), frames, kPlayerWait);
     QTRY_VERIFY_WITH_TIMEOUT(Near(PreviewCentre(window), 230, 20, 20), kPlayerWait);
     SaveScreenshot(window, artifacts, "tab3-preview.png");
