@@ -221,6 +221,15 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
 
     for (const auto& video : FVideos)
         v = std::max(v, video->MinVersion());
+    // The file's version is settled before any object is written: clip-event
+    // flags are 16 bits wide below version 6 and 32 bits from 6 on, so every
+    // placement must know the version of the file it ends up in, also when an
+    // object later in the list raises it.
+    for (const auto& object : ObjectList)
+        v = std::max(v, object->MinVersion());
+    if (v > Version())
+        SetVersion(v);
+    const uint8_t fileVersion = Version();
 
     const size_t count = ObjectList.size();
     if (progress) {
@@ -233,10 +242,8 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
         TBasedSWFObject& object = *ObjectList[i];
         if (OnProgress)
             OnProgress(*this, RoundHalfEven(double(i + 1) * 100.0 / double(count)), 1);
-        v = std::max(v, object.MinVersion());
-        // Clip-event flags are 16 or 32 bits wide depending on the version.
         if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object))
-            place->SetSWFVersion(v);
+            place->SetSWFVersion(fileVersion);
         const auto* tag = dynamic_cast<const TSWFObject*>(&object);
         if (tag && tag->TagID == tagShowFrame) {
             // The frame's video frames and its part of the streamed sound
@@ -258,8 +265,6 @@ void TFlashMovie::MakeStream(TProgressSink* progress) {
         throw std::runtime_error("The movie has " + std::to_string(frames) +
                                  " frames; a SWF file holds at most 65535.");
     SetFrameCount(uint16_t(frames));
-    if (v > Version())
-        SetVersion(v);
 }
 
 void MakeBlankMovie(const std::filesystem::path& fileName, const SWFRGB& color) {

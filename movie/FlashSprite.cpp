@@ -115,9 +115,8 @@ void TFlashSprite::WriteToStream(TBitsEngine& be) {
     if (FrameCount() == 0)
         ShowFrame(1);
     // The clip-event flags of the placements inside are written for the
-    // movie's version as it stood when writing began; a sprite that itself
-    // raises the version gets its flags written for the version it needs,
-    // so that they agree with the version the file declares.
+    // file's version, which the movie settles before it writes any object;
+    // the sprite's own needs count too when it is written on its own.
     const uint8_t version = std::max(Owner ? Owner->Version() : uint8_t(0), MinVersion());
 
     std::stringstream body;

@@ -2,6 +2,7 @@
 #include "movie/FlashMovie.h"
 #include "movie/FlashPlaceObject.h"
 #include "movie/FlashShape.h"
+#include "swf/ActionTags.h"
 #include "tests/support/Capture.h"
 #include "tests/support/SwfWalker.h"
 
@@ -239,6 +240,33 @@ TEST(FlashPlaceObject, EventsOfSWF6RaiseTheMovieVersion) {
     m.MakeStream();
     // The 32-bit flags the tag writes need a movie that says SWF 6.
     EXPECT_EQ(test::WalkSwf(Saved(m)).Version, 6);
+}
+
+// A version-5 placement written before an object that raises the file to 6
+// once got 16-bit clip-event flags in a file that declares 32-bit ones.
+TEST(FlashPlaceObject, ClipEventsTakeTheWidthOfTheFileVersionFromLaterObjects) {
+    TFlashMovie m(0, 0, 100, 100, 12, true);
+    m.SetVersion(5);
+    auto& sprite = m.AddCharacter(std::make_unique<TTestSprite>());
+    TFlashPlaceObject& place = m.PlaceObject(sprite, 1);
+    place.OnEnterFrame()->Stop();
+    m.ShowFrame();
+    m.AddObject(std::make_unique<TSWFDoInitAction>()); // SWF 6
+    m.ShowFrame();
+    m.MakeStream();
+    const test::WalkedMovie walked = test::WalkSwf(Saved(m));
+    EXPECT_EQ(walked.Version, 6);
+    const auto places = walked.TagsWithCode(tagPlaceObject2);
+    ASSERT_EQ(places.size(), 1u);
+    EXPECT_EQ(Hex(places[0]->Body), "82 "          // flags: HasClipActions, HasCharacter
+                                    "01 00 "       // Depth 1
+                                    "01 00 "       // CharacterId 1
+                                    "00 00 "       // reserved
+                                    "02 00 00 00 " // AllEventFlags (SWF 6: 32 bits): EnterFrame
+                                    "02 00 00 00 " // record EventFlags: EnterFrame
+                                    "02 00 00 00 " // ActionRecordSize 2
+                                    "07 00 "       // ActionStop, ActionEndFlag
+                                    "00 00 00 00");  // ClipActionEndFlag (SWF 6)
 }
 
 TEST(FlashPlaceObject, CopyKeepsItsOwnClipScript) {
