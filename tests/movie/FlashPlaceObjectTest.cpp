@@ -13,6 +13,7 @@
 #include <span>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace pictova {
@@ -202,38 +203,47 @@ TEST(FlashPlaceObject, ClipEventsBelongToSpritePlacements) {
     EXPECT_EQ(place.Tag().ClipActions().Records.size(), 2u);
 }
 
-TEST(FlashPlaceObject, OnEnterFrameScriptLandsInTheClipActions) {
-    TFlashMovie m(0, 0, 100, 100, 12, true);
+// A sprite placed in a SWF 5 movie; the test gives it its clip actions.
+TFlashPlaceObject& PlaceSpriteInVersion5(TFlashMovie& m) {
     m.SetVersion(5);
     auto& sprite = m.AddCharacter(std::make_unique<TTestSprite>());
-    TFlashPlaceObject& place = m.PlaceObject(sprite, 1);
+    return m.PlaceObject(sprite, 1);
+}
+
+// The written movie's version and the body of its only PlaceObject2.
+std::pair<int, std::string> VersionAndPlacement(TFlashMovie& m) {
+    m.MakeStream();
+    const test::WalkedMovie walked = test::WalkSwf(Saved(m));
+    const auto places = walked.TagsWithCode(tagPlaceObject2);
+    EXPECT_EQ(places.size(), 1u);
+    return {walked.Version, places.empty() ? std::string() : Hex(places[0]->Body)};
+}
+
+TEST(FlashPlaceObject, OnEnterFrameScriptLandsInTheClipActions) {
+    TFlashMovie m(0, 0, 100, 100, 12, true);
+    TFlashPlaceObject& place = PlaceSpriteInVersion5(m);
     TFlashActionScript* script = place.OnEnterFrame();
     ASSERT_NE(script, nullptr);
     EXPECT_EQ(&script->Actions(), place.ClipEventRecord(ceEnterFrame, false));
     EXPECT_EQ(script->GetOwner(), &m);
     script->Stop();
     m.ShowFrame();
-    m.MakeStream();
-    const test::WalkedMovie walked = test::WalkSwf(Saved(m));
-    EXPECT_EQ(walked.Version, 5);
-    const auto places = walked.TagsWithCode(tagPlaceObject2);
-    ASSERT_EQ(places.size(), 1u);
-    EXPECT_EQ(Hex(places[0]->Body), "82 "          // flags: HasClipActions, HasCharacter
-                                    "01 00 "       // Depth 1
-                                    "01 00 "       // CharacterId 1
-                                    "00 00 "       // reserved
-                                    "02 00 "       // AllEventFlags (SWF 5: 16 bits): EnterFrame
-                                    "02 00 "       // record EventFlags: EnterFrame
-                                    "02 00 00 00 " // ActionRecordSize 2
-                                    "07 00 "       // ActionStop, ActionEndFlag
-                                    "00 00");      // ClipActionEndFlag (SWF 5)
+    const auto [version, body] = VersionAndPlacement(m);
+    EXPECT_EQ(version, 5);
+    EXPECT_EQ(body, "82 "          // flags: HasClipActions, HasCharacter
+                    "01 00 "       // Depth 1
+                    "01 00 "       // CharacterId 1
+                    "00 00 "       // reserved
+                    "02 00 "       // AllEventFlags (SWF 5: 16 bits): EnterFrame
+                    "02 00 "       // record EventFlags: EnterFrame
+                    "02 00 00 00 " // ActionRecordSize 2
+                    "07 00 "       // ActionStop, ActionEndFlag
+                    "00 00");      // ClipActionEndFlag (SWF 5)
 }
 
 TEST(FlashPlaceObject, EventsOfSWF6RaiseTheMovieVersion) {
     TFlashMovie m(0, 0, 100, 100, 12, true);
-    m.SetVersion(5);
-    auto& sprite = m.AddCharacter(std::make_unique<TTestSprite>());
-    TFlashPlaceObject& place = m.PlaceObject(sprite, 1);
+    TFlashPlaceObject& place = PlaceSpriteInVersion5(m);
     place.ClipEventScript(ceDragOut)->Play();
     EXPECT_EQ(place.MinVersion(), 6);
     m.ShowFrame();
@@ -246,27 +256,21 @@ TEST(FlashPlaceObject, EventsOfSWF6RaiseTheMovieVersion) {
 // once got 16-bit clip-event flags in a file that declares 32-bit ones.
 TEST(FlashPlaceObject, ClipEventsTakeTheWidthOfTheFileVersionFromLaterObjects) {
     TFlashMovie m(0, 0, 100, 100, 12, true);
-    m.SetVersion(5);
-    auto& sprite = m.AddCharacter(std::make_unique<TTestSprite>());
-    TFlashPlaceObject& place = m.PlaceObject(sprite, 1);
-    place.OnEnterFrame()->Stop();
+    PlaceSpriteInVersion5(m).OnEnterFrame()->Stop();
     m.ShowFrame();
     m.AddObject(std::make_unique<TSWFDoInitAction>()); // SWF 6
     m.ShowFrame();
-    m.MakeStream();
-    const test::WalkedMovie walked = test::WalkSwf(Saved(m));
-    EXPECT_EQ(walked.Version, 6);
-    const auto places = walked.TagsWithCode(tagPlaceObject2);
-    ASSERT_EQ(places.size(), 1u);
-    EXPECT_EQ(Hex(places[0]->Body), "82 "          // flags: HasClipActions, HasCharacter
-                                    "01 00 "       // Depth 1
-                                    "01 00 "       // CharacterId 1
-                                    "00 00 "       // reserved
-                                    "02 00 00 00 " // AllEventFlags (SWF 6: 32 bits): EnterFrame
-                                    "02 00 00 00 " // record EventFlags: EnterFrame
-                                    "02 00 00 00 " // ActionRecordSize 2
-                                    "07 00 "       // ActionStop, ActionEndFlag
-                                    "00 00 00 00");  // ClipActionEndFlag (SWF 6)
+    const auto [version, body] = VersionAndPlacement(m);
+    EXPECT_EQ(version, 6);
+    EXPECT_EQ(body, "82 "           // flags: HasClipActions, HasCharacter
+                    "01 00 "        // Depth 1
+                    "01 00 "        // CharacterId 1
+                    "00 00 "        // reserved
+                    "02 00 00 00 "  // AllEventFlags (SWF 6: 32 bits): EnterFrame
+                    "02 00 00 00 "  // record EventFlags: EnterFrame
+                    "02 00 00 00 "  // ActionRecordSize 2
+                    "07 00 "        // ActionStop, ActionEndFlag
+                    "00 00 00 00"); // ClipActionEndFlag (SWF 6)
 }
 
 TEST(FlashPlaceObject, CopyKeepsItsOwnClipScript) {
