@@ -43,8 +43,6 @@ protected:
                 OnMessage(message.mid(MessagePrefix.size()));
             return;
         }
-        // Ruffle's own complaints (a renderer it fell back from, a font it
-        // lacks) are for whoever switches the category on.
         // Ruffle's own log (renderer fall-backs, missing fonts, ...) comes at
         // every console level; it is for whoever switches the category on.
         qCDebug(lcRuffle, "%d %s (%s:%d)", int(level), qUtf8Printable(message),
@@ -93,9 +91,7 @@ TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* paren
             return;
         FState = TState::Broken;
         FPageError = QString("Die Seite des Flash-Players kann nicht geladen werden.");
-        if (FHasPending)
-            Fail(FPending.Id, FPageError);
-        FHasPending = false;
+        FailPending();
     });
     connect(FPage, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -103,7 +99,7 @@ TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* paren
                     return;
                 // The movie shown is gone with the process; the next one gets
                 // a fresh page.
-                if (FState == TState::Ready && !FHasPending)
+                if (FState == TState::Ready && FPending.Id == 0)
                     Fail(FLoadId, QString("Der Flash-Player wurde unerwartet beendet."));
                 FState = TState::Starting;
                 StartPage();
@@ -127,7 +123,7 @@ TRufflePlayer::~TRufflePlayer() {
 QWidget* TRufflePlayer::Widget() { return FView.data(); }
 
 bool TRufflePlayer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FViewObject && event->type() == QEvent::Show && !FLoaded && !FFailed &&
+    if (watched == FViewObject && event->type() == QEvent::Show && FTotalFrames == 0 && !FFailed &&
         FLoadId > 0)
         FLoadTimeout.start();
     return TMoviePlayer::eventFilter(watched, event);
@@ -149,18 +145,25 @@ void TRufflePlayer::StartPage() {
 
 void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
     const int id = ++FLoadId;
-    FLoaded = false;
     FFailed = false;
     FTotalFrames = 0;
     FCurrentFrame = 0;
     FPaused = false;
-    FHasPending = false;
     FPending = {};
 
     // Failures reach the caller after LoadMovie has returned, as Ruffle's do.
     const auto failLater = [this, id](const QString& error) {
         QTimer::singleShot(0, this, [this, id, error] { Fail(id, error); });
     };
+    // A player that cannot show anything need not read the file.
+    if (!FView) {
+        failLater(QString("Der Flash-Player ist nicht mehr vorhanden."));
+        return;
+    }
+    if (FState == TState::Broken) {
+        failLater(FPageError);
+        return;
+    }
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly)) {
         failLater(QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
@@ -183,29 +186,19 @@ void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
                       .arg(file, QString::fromUtf8(e.what())));
         return;
     }
-    if (!FView) {
-        failLater(QString("Der Flash-Player ist nicht mehr vorhanden."));
-        return;
-    }
-    if (FState == TState::Broken) {
-        failLater(FPageError);
-        return;
-    }
 
     FPending.Id = id;
     FPending.Controller = QByteArray(controller.data(), qsizetype(controller.size()));
     FPending.Movie = std::move(movie);
     FPending.ContextMenu = FContextMenu;
-    FHasPending = true;
     FLoadTimeout.start();
     if (FState == TState::Ready)
         SendPending();
 }
 
 void TRufflePlayer::SendPending() {
-    if (!FHasPending)
+    if (FPending.Id == 0)
         return;
-    FHasPending = false;
     // Base64 keeps the bytes intact inside a script literal.
     QString script;
     script.reserve(qsizetype((FPending.Controller.size() + FPending.Movie.size()) * 4 / 3 + 100));
@@ -246,22 +239,28 @@ void TRufflePlayer::Fail(int id, const QString& error) {
     emit LoadFailed(error);
 }
 
+void TRufflePlayer::FailPending() {
+    if (FPending.Id != 0)
+        Fail(FPending.Id, FPageError);
+    // The movie's bytes are not kept for a page that cannot take them.
+    FPending = {};
+}
+
 void TRufflePlayer::PageMessage(const QString& message) {
     const QJsonObject report = QJsonDocument::fromJson(message.toUtf8()).object();
     const QString event = report.value(QStringLiteral("event")).toString();
     const int id = report.value(QStringLiteral("id")).toInt();
     if (event == QStringLiteral("ready")) {
         FState = TState::Ready;
-        emit Ready();
         SendPending();
     } else if (event == QStringLiteral("frame")) {
         if (id != FLoadId || FFailed)
             return;
+        const bool first = FTotalFrames == 0;
         FTotalFrames = report.value(QStringLiteral("total")).toInt();
         // _currentframe counts from 1.
         FCurrentFrame = std::max(0, report.value(QStringLiteral("current")).toInt() - 1);
-        if (!FLoaded && FTotalFrames > 0) {
-            FLoaded = true;
+        if (first && FTotalFrames > 0) {
             FLoadTimeout.stop();
             emit MovieLoaded();
         }
@@ -277,9 +276,7 @@ void TRufflePlayer::PageMessage(const QString& message) {
             // The page came up without Ruffle.
             FState = TState::Broken;
             FPageError = QString("Der Flash-Player kann nicht starten: %1").arg(text);
-            if (FHasPending)
-                Fail(FPending.Id, FPageError);
-            FHasPending = false;
+            FailPending();
             return;
         }
         Fail(id, QString("Der Flash-Player kann den Film nicht zeigen: %1").arg(text));

@@ -47,17 +47,12 @@ public:
     // Ruffle's context menu (on at first; the effect demonstration has none);
     // takes effect with the next movie.
     void SetContextMenu(bool on) { FContextMenu = on; }
-    bool ContextMenu() const { return FContextMenu; }
 
     // The page has started Ruffle and takes movies at once.
     bool IsReady() const { return FState == TState::Ready; }
     // How long a movie may take from LoadMovie to its first frame report
     // while the player is visible before LoadFailed is emitted.
     void SetLoadTimeout(int milliseconds) { FLoadTimeout.setInterval(milliseconds); }
-
-signals:
-    // The host page is up and Ruffle loaded (once, and after a recovery).
-    void Ready();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,6 +71,8 @@ private:
     void SendPending();
     void RunScript(const QString& script);
     void Fail(int id, const QString& error);
+    // The page cannot take the waiting movie: it fails with FPageError.
+    void FailPending();
 
     std::filesystem::path FProgramFolder;
     QPointer<QWebEngineView> FView;
@@ -85,16 +82,14 @@ private:
     QPointer<TRufflePage> FPage; // owned by the view
     TState FState = TState::Starting;
     QString FPageError;
-    TPendingLoad FPending;
-    bool FHasPending = false;
+    TPendingLoad FPending; // Id 0: nothing waits for the page
     // Play() or Stop() asked for before the page took the movie.
     bool FPaused = false;
     bool FContextMenu = true;
 
-    int FLoadId = 0;        // the newest LoadMovie
-    bool FLoaded = false;   // MovieLoaded emitted for FLoadId
-    bool FFailed = false;   // LoadFailed emitted for FLoadId
-    int FTotalFrames = 0;
+    int FLoadId = 0;      // the newest LoadMovie
+    bool FFailed = false; // LoadFailed emitted for FLoadId
+    int FTotalFrames = 0; // above 0 once MovieLoaded was emitted for FLoadId
     int FCurrentFrame = 0;
     QTimer FLoadTimeout;
 };

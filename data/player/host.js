@@ -90,7 +90,6 @@
       showSwfDownload: false,
       logLevel: "warn",
     });
-    report({ event: "started", id });
   }
 
   function queue(step) {
