@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -54,7 +53,7 @@ void TFlashSprite::Assign(const TBasedSWFObject& source) {
 }
 
 uint8_t TFlashSprite::MinVersion() const {
-    uint8_t v = std::max<uint8_t>(3, ObjectList().MinVersion());
+    uint8_t v = SpriteTag->MinVersion();
     // Players before SWF 6 skip DoInitAction: its actions would never run.
     if (FInitActions)
         v = std::max<uint8_t>({v, 6, FInitActions->MinVersion()});
@@ -115,26 +114,13 @@ void TFlashSprite::WriteToStream(TBitsEngine& be) {
     if (FrameCount() == 0)
         ShowFrame(1);
     // The clip-event flags of the placements inside are written for the
-    // file's version, which the movie settles before it writes any object;
-    // the sprite's own needs count too when it is written on its own.
-    const uint8_t version = std::max(Owner ? Owner->Version() : uint8_t(0), MinVersion());
-
-    std::stringstream body;
-    TBitsEngine inner(body);
-    inner.WriteWord(SpriteTag->SpriteId);
-    inner.WriteWord(SpriteTag->FrameCount);
-    const TSWFObjectList& timeline = ObjectList();
-    for (size_t i = 0; i < timeline.Count(); ++i) {
-        TBasedSWFObject& object = timeline[i];
-        if (object.LibraryLevel() == 1)
-            if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object))
-                place->SetSWFVersion(version);
-        object.WriteToStream(inner);
-    }
-    if (!TSWFDefineSprite::EndsWithEndTag(timeline))
-        inner.WriteWord(0); // End of the sprite's timeline
-    body.seekg(0);
-    WriteTagHeader(be.GetStream(), tagDefineSprite, body);
+    // file's version, which the movie settles before it writes any object.
+    const uint8_t version = Owner ? Owner->Version() : MinVersion();
+    TSWFObjectList& timeline = ObjectList();
+    for (size_t i = 0; i < timeline.Count(); ++i)
+        if (auto* place = dynamic_cast<TFlashPlaceObject*>(&timeline[i]))
+            place->SetSWFVersion(version);
+    SpriteTag->WriteToStream(be);
 
     if (FInitActions) {
         TSWFDoInitAction init(FInitActions->Actions());
