@@ -97,16 +97,33 @@ fs::path HtmlPagePath(const fs::path& moviePath) {
     return page;
 }
 
-bool WriteHtmlPage(const fs::path& programFolder, const fs::path& moviePath, int width,
-                   int height, TOutputCheck& check) {
+namespace {
+
+std::string HtmlPageText(const fs::path& programFolder, const fs::path& moviePath, int width,
+                         int height) {
     const std::string page = ReadTextFile(programFolder / "data" / "template.html");
     const std::string fragment = ReadTextFile(programFolder / "data" / "swfembed.html");
-    const std::string text = MakeHtmlPage(page, fragment, width, height, moviePath);
-    const fs::path pagePath = HtmlPagePath(moviePath);
-    if (!check.CheckOutputFile(pagePath))
+    return MakeHtmlPage(page, fragment, width, height, moviePath);
+}
+
+void SavePage(const fs::path& moviePath, const std::string& text) {
+    SaveFileReplacing(HtmlPagePath(moviePath), [&](std::ostream& out) { out << text; });
+}
+
+} // namespace
+
+bool WriteHtmlPage(const fs::path& programFolder, const fs::path& moviePath, int width,
+                   int height, TOutputCheck& check) {
+    const std::string text = HtmlPageText(programFolder, moviePath, width, height);
+    if (!check.CheckOutputFile(HtmlPagePath(moviePath)))
         return false;
-    SaveFileReplacing(pagePath, [&](std::ostream& out) { out << text; });
+    SavePage(moviePath, text);
     return true;
+}
+
+void WriteHtmlPage(const fs::path& programFolder, const fs::path& moviePath, int width,
+                   int height) {
+    SavePage(moviePath, HtmlPageText(programFolder, moviePath, width, height));
 }
 
 } // namespace pictova

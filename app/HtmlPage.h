@@ -46,5 +46,8 @@ std::filesystem::path HtmlPagePath(const std::filesystem::path& moviePath);
 bool WriteHtmlPage(const std::filesystem::path& programFolder,
                    const std::filesystem::path& moviePath, int width, int height,
                    TOutputCheck& check);
+// The same for a page whose output check has passed already.
+void WriteHtmlPage(const std::filesystem::path& programFolder,
+                   const std::filesystem::path& moviePath, int width, int height);
 
 } // namespace pictova

@@ -1,17 +1,8 @@
 #include "app/PreviewFit.h"
 
-#include <cmath>
+#include "swf/SWFTypes.h"
 
 namespace pictova {
-
-namespace {
-
-// Halves to the even neighbour (the default floating-point rounding mode).
-int RoundEven(double value) {
-    return int(std::nearbyint(value));
-}
-
-} // namespace
 
 TPlayerRect FitPreviewPlayer(int width, int height, int panelWidth, int panelHeight) {
     const int availableWidth = panelWidth - 2; // inside the border
@@ -24,19 +15,19 @@ TPlayerRect FitPreviewPlayer(int width, int height, int panelWidth, int panelHei
     TPlayerRect rect;
     if (tooWide && (!tooHigh || widthRatio > heightRatio)) {
         rect.Width = availableWidth;
-        rect.Height = RoundEven(double(height) / double(widthRatio));
+        rect.Height = RoundHalfEven(double(height) / double(widthRatio));
         rect.Left = 1;
-        rect.Top = RoundEven((panelHeight - rect.Height) / 2.0);
+        rect.Top = RoundHalfEven((panelHeight - rect.Height) / 2.0);
     } else if (tooHigh) {
         rect.Height = availableHeight;
-        rect.Width = RoundEven(double(width) / double(heightRatio));
+        rect.Width = RoundHalfEven(double(width) / double(heightRatio));
         rect.Top = 1;
-        rect.Left = RoundEven((panelWidth - rect.Width) / 2.0);
+        rect.Left = RoundHalfEven((panelWidth - rect.Width) / 2.0);
     } else {
         rect.Width = width;
         rect.Height = height;
-        rect.Left = RoundEven((panelWidth - width) / 2.0);
-        rect.Top = RoundEven((panelHeight - height) / 2.0);
+        rect.Left = RoundHalfEven((panelWidth - width) / 2.0);
+        rect.Top = RoundHalfEven((panelHeight - height) / 2.0);
     }
     return rect;
 }

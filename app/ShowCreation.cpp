@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 
 TShowCreator::TShowCreator(fs::path programFolder, TSettings& settings, const TLanguage& language,
                            TOutputCheckUi ui)
-    : ProgramFolder(std::move(programFolder)), Settings(settings), Language(language), Ui(ui),
-      FCheck(settings, language, std::move(ui)) {}
+    : ProgramFolder(std::move(programFolder)), FCheck(settings, language, std::move(ui)) {}
 
 TBuildResult TShowCreator::Build(const std::vector<recImgItems>& items, const TShowOptions& options,
                                  const fs::path& movie, bool preview, TEffectDraw& draw,
@@ -25,17 +24,11 @@ TBuildResult TShowCreator::Build(const std::vector<recImgItems>& items, const TS
     services.ProgressLabel = hooks.ProgressLabel;
     services.FitPreviewPlayer = hooks.FitPreviewPlayer;
 
-    // The page was cleared by Create's checks before the build; asking again
-    // after the movie is written would ask twice for one file.
-    TOutputCheck pageCheck(Settings, Language,
-                           TOutputCheckUi{[](const std::string&) { return TAnswer::Yes; },
-                                          [](const std::string&) { return TAnswer::Yes; },
-                                          Ui.ShowMessage});
+    // Create's checks cleared the page before the build: asking again after
+    // the movie is written would ask twice for one file.
     services.WritePage = [&](int width, int height) {
         InstallPlayerFiles(ProgramFolder, movie.parent_path());
-        if (!WriteHtmlPage(ProgramFolder, movie, width, height, pageCheck))
-            throw std::runtime_error("Die Seite \"" + HtmlPagePath(movie).string() +
-                                     "\" wurde nicht geschrieben.");
+        WriteHtmlPage(ProgramFolder, movie, width, height);
     };
 
     // Declared before the build so that its working copy outlives the movie.

@@ -79,9 +79,6 @@ private:
                        const TCreationHooks& hooks);
 
     std::filesystem::path ProgramFolder;
-    TSettings& Settings;
-    const TLanguage& Language;
-    TOutputCheckUi Ui;
     TOutputCheck FCheck;
 };
 

@@ -144,6 +144,11 @@ TTemporaryFile MakeMusicWorkingCopy(const fs::path& source, bool decipher,
     return copy;
 }
 
+bool MusicFileExists(const fs::path& file) {
+    std::error_code error;
+    return !file.empty() && fs::is_regular_file(file, error);
+}
+
 std::string MissingMusicFileMessage(const fs::path& file) {
     return "Die angegebene Audiodatei \"" + file.string() +
            "\" existiert nicht und kann daher nicht eingebunden werden.\n\n"
@@ -180,9 +185,7 @@ bool TBackgroundMusic::AttachMusic(TFlashMovie& movie, TAttachedMusic& music) {
     case TAudioChoice::None:
         return true;
     case TAudioChoice::OwnFile: {
-        // Directories do not count as a file.
-        std::error_code error;
-        if (FOwnFile.empty() || !fs::is_regular_file(FOwnFile, error)) {
+        if (!MusicFileExists(FOwnFile)) {
             if (OnMissingFile)
                 OnMissingFile(MissingMusicFileMessage(FOwnFile));
             return false;

@@ -56,6 +56,9 @@ std::string WorkingCopyExtension(const std::filesystem::path& musicFile);
 TTemporaryFile MakeMusicWorkingCopy(const std::filesystem::path& source, bool decipher,
                                     std::string_view extension = ".mp3");
 
+// An own music file that can be used: a file, not a folder or an empty path.
+bool MusicFileExists(const std::filesystem::path& file);
+
 // The message shown when the own music file does not exist.
 std::string MissingMusicFileMessage(const std::filesystem::path& file);
 

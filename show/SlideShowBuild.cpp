@@ -76,9 +76,11 @@ void AddPicture(TFlashMovie& movie, const recImgItems& item) {
         image = &movie.AddImage();
         image->LoadFromDecodedPicture(picture);
     } else {
-        // The image names the file in its own errors.
-        image = &movie.AddImage(item.FileName);
+        // Converting is asked for before loading, so the headers are read
+        // once; the image names the file in its own errors.
+        image = &movie.AddImage();
         image->SetConvertProgressive(true);
+        image->LoadFromFile(item.FileName);
     }
     if (image->Width() == 0 || image->Height() == 0)
         throw std::runtime_error("Das Bild \"" + item.FileName.string() +

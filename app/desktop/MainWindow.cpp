@@ -440,11 +440,8 @@ void TfrmMain::ShowMenuPicture() {
 }
 
 bool TfrmMain::OwnMusicFileMissing() const {
-    if (FProject.Options().Audio != TAudioChoice::OwnFile)
-        return false;
-    std::error_code ec;
-    const fs::path& file = FProject.Options().AudioFile;
-    return file.empty() || !fs::is_regular_file(file, ec);
+    return FProject.Options().Audio == TAudioChoice::OwnFile &&
+           !MusicFileExists(FProject.Options().AudioFile);
 }
 
 void TfrmMain::SwitchTab(int tab) {

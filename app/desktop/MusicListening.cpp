@@ -121,8 +121,7 @@ void TMusicListening::PlayTrackPreview(TAudioChoice track) {
 void TMusicListening::PlayOwnFile(const fs::path& file) {
     Release();
     FStatus.clear();
-    std::error_code ec;
-    if (file.empty() || !fs::is_regular_file(file, ec)) {
+    if (!MusicFileExists(file)) {
         ShowError(kMissingFileMessage);
         return;
     }
