@@ -4,9 +4,11 @@
 #include "movie/FlashMovie.h"
 #include "swf/Actions.h"
 #include "swf/BranchActions.h"
+#include "swf/SWFReader.h"
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace pictova::desktop {
@@ -25,16 +27,20 @@ constexpr int32_t propUrl = 15;
 constexpr const char *Level1 = "_level1";
 constexpr const char *StartedVariable = "pictovaStarted";
 
-std::string Inflate(std::string_view data) {
+// The header and the first frame's opening tags lie well within this much of
+// the inflated movie; the rest of a compressed movie is the player's.
+constexpr size_t HeaderBytes = 64 * 1024;
+
+std::string InflateStart(std::string_view data, size_t enough) {
     z_stream z{};
     if (inflateInit(&z) != Z_OK)
         throw TMovieFactsError("zlib could not be initialised");
     std::string out;
     z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
     z.avail_in = uInt(data.size());
-    char chunk[65536];
+    char chunk[16384];
     int rc = Z_OK;
-    while (rc == Z_OK) {
+    while (rc == Z_OK && out.size() < enough) {
         z.next_out = reinterpret_cast<Bytef *>(chunk);
         z.avail_out = sizeof chunk;
         rc = inflate(&z, Z_NO_FLUSH);
@@ -46,67 +52,36 @@ std::string Inflate(std::string_view data) {
     return out;
 }
 
-// Little-endian fields and the bit-packed frame rectangle of the header.
-class THeaderReader {
-public:
-    explicit THeaderReader(std::string_view data) : Data(data) {}
-
-    size_t Remaining() const { return Data.size() - Pos; }
-
-    uint8_t Byte(const char *what) {
-        if (Pos >= Data.size())
-            throw TMovieFactsError(std::string("The movie ends before its ") + what + " (offset " +
-                                   std::to_string(Pos) + ").");
-        return uint8_t(Data[Pos++]);
-    }
-    uint16_t Word(const char *what) {
-        const uint16_t low = Byte(what);
-        return uint16_t(low | (Byte(what) << 8));
-    }
-    uint32_t DWord(const char *what) {
-        const uint32_t low = Word(what);
-        return low | (uint32_t(Word(what)) << 16);
-    }
-    void Skip(size_t count) { Pos += std::min(count, Remaining()); }
-
-    TRect Rect() {
-        BitCount = 0;
-        const int bits = int(Bits(5));
-        TRect r;
-        r.Left = SignedBits(bits);
-        r.Right = SignedBits(bits);
-        r.Top = SignedBits(bits);
-        r.Bottom = SignedBits(bits);
-        BitCount = 0; // the fields after it start on a byte
-        return r;
-    }
-
-private:
-    uint32_t Bits(int count) {
+// The bit-packed frame rectangle; the fields after it start on a byte.
+TRect ReadFrameRect(TSWFReader &r) {
+    uint8_t current = 0;
+    int left = 0; // bits of `current` not yet read
+    const auto bits = [&](int count) {
         uint32_t value = 0;
         for (int i = 0; i < count; ++i) {
-            if (BitCount == 0) {
-                Current = Byte("frame size");
-                BitCount = 8;
+            if (left == 0) {
+                current = r.ReadByte();
+                left = 8;
             }
-            --BitCount;
-            value = (value << 1) | ((Current >> BitCount) & 1u);
+            --left;
+            value = (value << 1) | ((current >> left) & 1u);
         }
         return value;
-    }
-    int32_t SignedBits(int count) {
+    };
+    const auto signedBits = [&](int count) {
         if (count == 0)
             return 0;
-        const uint32_t value = Bits(count);
         const uint32_t sign = 1u << (count - 1);
-        return int32_t((value ^ sign) - sign);
-    }
-
-    std::string_view Data;
-    size_t Pos = 0;
-    uint8_t Current = 0;
-    int BitCount = 0;
-};
+        return int32_t((bits(count) ^ sign) - sign);
+    };
+    const int width = int(bits(5));
+    TRect rect;
+    rect.Left = signedBits(width);
+    rect.Right = signedBits(width);
+    rect.Top = signedBits(width);
+    rect.Bottom = signedBits(width);
+    return rect;
+}
 
 void ReportFrame(TFlashActionScript &s) {
     // fscommand("pictovaFrame", _level1._currentframe + " " + _level1._totalframes
@@ -183,34 +158,34 @@ TMovieFacts ReadMovieFacts(std::string_view bytes) {
         facts.Compressed = true;
     else if (signature != "FWS")
         throw TMovieFactsError("The file is not a Flash movie (it does not begin with FWS or CWS).");
-    facts.Version = uint8_t(bytes[3]);
 
-    const std::string inflated = facts.Compressed ? Inflate(bytes.substr(8)) : std::string();
-    THeaderReader r(facts.Compressed ? std::string_view(inflated) : bytes.substr(8));
-    facts.FrameRect = r.Rect();
-    facts.FPS = r.Word("frame rate");
-    facts.FrameCount = r.Word("frame count");
+    const std::string inflated =
+        facts.Compressed ? InflateStart(bytes.substr(8), HeaderBytes) : std::string();
+    TSWFReader r(facts.Compressed ? std::string_view(inflated) : bytes.substr(8), 8);
+    facts.FrameRect = ReadFrameRect(r);
+    facts.FPS = r.ReadWord();
+    facts.FrameCount = r.ReadWord();
 
     // Tags of the first frame, as far as they are there.
     while (r.Remaining() >= 2) {
-        const uint16_t codeAndLength = r.Word("tag header");
+        const uint16_t codeAndLength = r.ReadWord();
         const uint16_t code = codeAndLength >> 6;
         uint32_t length = codeAndLength & 0x3F;
         if (length == 0x3F) {
             if (r.Remaining() < 4)
                 break;
-            length = r.DWord("tag length");
+            length = r.ReadDWord();
         }
         if (code == tagEnd || code == tagShowFrame)
             break;
         if (code == tagSetBackgroundColor && length >= 3 && r.Remaining() >= 3) {
-            facts.Background.R = r.Byte("background colour");
-            facts.Background.G = r.Byte("background colour");
-            facts.Background.B = r.Byte("background colour");
+            facts.Background.R = r.ReadByte();
+            facts.Background.G = r.ReadByte();
+            facts.Background.B = r.ReadByte();
             facts.HasBackground = true;
             break;
         }
-        r.Skip(length);
+        r.Skip(std::min<size_t>(length, r.Remaining()));
     }
     return facts;
 }

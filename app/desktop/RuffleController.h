@@ -21,7 +21,6 @@ public:
 // What the controller copies from the movie: level 0 decides the stage size,
 // frame rate and background colour for every level.
 struct TMovieFacts {
-    uint8_t Version = 0;
     bool Compressed = false;
     TRect FrameRect;         // twips
     uint16_t FPS = 0;        // 8.8 fixed point
@@ -32,7 +31,8 @@ struct TMovieFacts {
 
 // Reads the header of a plain (FWS) or zlib-compressed (CWS) movie and looks
 // through its first frame for the background colour. Throws
-// TMovieFactsError for anything else, and for a header cut short.
+// TMovieFactsError for anything else, and TSWFReadError for a header cut
+// short.
 TMovieFacts ReadMovieFacts(std::string_view bytes);
 
 // The FSCommand through which the controller reports "current total url" of
