@@ -5,6 +5,7 @@
 #include "app/desktop/QtAudioPlayer.h"
 #include "show/BackgroundMusic.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/SwfWalker.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <QMediaDevices>
 
 #include <deque>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -25,11 +25,6 @@ using pictova::test::TempDir;
 using pictova::test::WriteFile;
 
 namespace {
-
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 struct TPlayCall {
     fs::path File;
@@ -48,7 +43,7 @@ public:
     TResult Play(const QString& file, QString* error) override {
         CheckHeldFile();
         const fs::path path = file.toStdString();
-        Calls.push_back({path, ReadAll(path)});
+        Calls.push_back({path, pictova::test::ReadFileBytes(path)});
         TResult answer = TResult::Playing;
         if (!Answers.empty()) {
             answer = Answers.front();
@@ -244,7 +239,7 @@ TEST_P(OwnFileListening, PlaysTheFileOrRetriesOnceWithoutID3v2) {
         EXPECT_FALSE(Player.HasFile());
         EXPECT_TRUE(WorkingCopies().empty());
     }
-    EXPECT_EQ(ReadAll(file), row.Content) << "the user's file was changed";
+    EXPECT_EQ(pictova::test::ReadFileBytes(file), row.Content) << "the user's file was changed";
     EXPECT_TRUE(Player.DeletedUnderPlayer.empty());
 }
 

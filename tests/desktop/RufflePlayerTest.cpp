@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -20,16 +21,13 @@
 #include <QSignalSpy>
 #include <QWidget>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace pictova::desktop {
@@ -120,19 +118,7 @@ std::string BrokenBitmapMovie() {
 
 // Runs the event loop until the condition holds or the time is up.
 bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
-void Pump(int milliseconds) {
-    WaitFor([] { return false; }, milliseconds);
+    return QTest::qWaitFor(condition, milliseconds);
 }
 
 // Index of the frame colour nearest to the pixel in the widget's middle, or
@@ -192,7 +178,7 @@ protected:
         clock.start();
         while (clock.elapsed() < 1000) {
             ASSERT_EQ(Player.CurrentFrame(), frame);
-            Pump(20);
+            QTest::qWait(20);
         }
     }
 
@@ -270,7 +256,7 @@ TEST_F(RufflePlayerTest, HiddenPlayerWaitsForItsMovieUntilShown) {
     QSignalSpy loaded(&Player, &TMoviePlayer::MovieLoaded);
     QSignalSpy failed(&Player, &TMoviePlayer::LoadFailed);
     Player.LoadMovie(QString::fromStdString(Movie("hidden.swf", FrameColours).string()), false);
-    Pump(3000);
+    QTest::qWait(3000);
     EXPECT_EQ(failed.count(), 0);
     // Showing starts the time afresh; a busy machine gets plenty of it.
     Player.SetLoadTimeout(LoadWait);
@@ -287,7 +273,7 @@ TEST_F(RufflePlayerTest, StopFreezesTheMovieAndPlayGoesOn) {
     ASSERT_TRUE(Load(Movie("long.swf", colours), true));
     ASSERT_TRUE(WaitFor([&] { return Player.CurrentFrame() >= 3; }, LoadWait));
     Player.Stop();
-    Pump(300); // frames reported before the page took the stop
+    QTest::qWait(300); // frames reported before the page took the stop
     const int stopped = Player.CurrentFrame();
     ExpectHeld(stopped);
     Player.Play();
@@ -365,9 +351,7 @@ TEST(RuffleControllerTest, MovieFactsComeFromHeaderAndFirstFrame) {
         SCOPED_TRACE(compressed ? "CWS" : "FWS");
         const std::filesystem::path file = dir / "movie.swf";
         WriteColourMovie(file, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, 12.5f, -1, compressed);
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-        const TMovieFacts facts = ReadMovieFacts(bytes);
+        const TMovieFacts facts = ReadMovieFacts(pictova::test::ReadFileBytes(file));
         EXPECT_EQ(facts.Compressed, compressed);
         EXPECT_EQ(facts.FrameRect.Left, 0);
         EXPECT_EQ(facts.FrameRect.Top, 0);
