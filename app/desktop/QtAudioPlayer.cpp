@@ -36,13 +36,9 @@ TQtAudioPlayer::~TQtAudioPlayer() {
     Stop();
 }
 
-bool TQtAudioPlayer::HasAudioOutput() const {
-    return !QMediaDevices::audioOutputs().isEmpty();
-}
-
 TAudioPlayer::TResult TQtAudioPlayer::Play(const QString& file, QString* error) {
     Stop();
-    if (!HasAudioOutput())
+    if (QMediaDevices::audioOutputs().isEmpty())
         return TResult::NoAudioOutput;
     FOutput->setDevice(QMediaDevices::defaultAudioOutput());
 

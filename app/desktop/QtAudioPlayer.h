@@ -33,10 +33,6 @@ public:
     void Stop() override;
     bool HasFile() const override { return !FPlayer->source().isEmpty(); }
 
-protected:
-    // Whether the system offers an audio output device at all.
-    virtual bool HasAudioOutput() const;
-
 private:
     QMediaPlayer* FPlayer;
     QAudioOutput* FOutput;
