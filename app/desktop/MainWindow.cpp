@@ -392,9 +392,7 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TfrmMain::FormCreate() {
     FCurrentTab = 1;
-    for (std::size_t i = 0; i < pnlTabs.size(); ++i)
-        pnlTabs[i]->setVisible(i == 0);
-    ShowMenuPicture();
+    ShowMenuPicture(); // and the panel of that tab
 }
 
 void TfrmMain::ResetProject() {
