@@ -1,6 +1,6 @@
 #include "movie/FlashFont.h"
 
-#include "media/GlyphOutlines.h"
+#include "movie/GlyphOutlines.h"
 #include "movie/FlashMovie.h"
 #include "platform/CodePage.h"
 

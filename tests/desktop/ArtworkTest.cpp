@@ -1,6 +1,6 @@
 // The window's pictures beside the program: the names and sizes the window
 // lays out by, and menu pictures that light up the tab they stand for.
-#include "app/desktop/Artwork.h"
+#include "desktop/Artwork.h"
 
 #include <gtest/gtest.h>
 

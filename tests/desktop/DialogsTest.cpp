@@ -1,7 +1,7 @@
 // The two small windows: the three-way overwrite box and the progress window.
 
-#include "app/desktop/MsgBoxWindow.h"
-#include "app/desktop/ProgressWindow.h"
+#include "desktop/MsgBoxWindow.h"
+#include "desktop/ProgressWindow.h"
 
 #include <gtest/gtest.h>
 

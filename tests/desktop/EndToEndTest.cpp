@@ -8,9 +8,9 @@
 // the build). When PICTOVA_E2E_OUT is set the show is written there, so that
 // the browser test can play its page in Chromium afterwards.
 
-#include "app/desktop/ProgramFont.h"
-#include "app/desktop/QtAudioPlayer.h"
-#include "app/desktop/RufflePlayer.h"
+#include "desktop/ProgramFont.h"
+#include "desktop/QtAudioPlayer.h"
+#include "desktop/RufflePlayer.h"
 #include "tests/desktop/WindowFixture.h"
 #include "tests/support/PictureFiles.h"
 

@@ -5,7 +5,7 @@
 #include "tests/desktop/WindowFixture.h"
 
 #include "app/Settings.h"
-#include "app/desktop/ProgramFont.h"
+#include "desktop/ProgramFont.h"
 #include "show/BackgroundMusic.h"
 #include "show/SlideShowBuild.h"
 #include "tests/support/PictureFiles.h"

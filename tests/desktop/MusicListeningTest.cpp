@@ -1,8 +1,8 @@
 // Listening to music in the settings tab, with a stand-in player that checks
 // that no file is deleted while it may still read it, and the real Qt player
 // where this machine can tell the answer.
-#include "app/desktop/MusicListening.h"
-#include "app/desktop/QtAudioPlayer.h"
+#include "desktop/MusicListening.h"
+#include "desktop/QtAudioPlayer.h"
 #include "show/BackgroundMusic.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/SwfWalker.h"

@@ -1,7 +1,7 @@
 // The window with the program's own Ruffle players: the preview tab and the
 // effect demonstration end up playing what the window built.
 
-#include "app/desktop/RufflePlayer.h"
+#include "desktop/RufflePlayer.h"
 #include "tests/desktop/WindowFixture.h"
 #include "tests/support/PictureFiles.h"
 

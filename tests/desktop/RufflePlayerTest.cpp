@@ -1,7 +1,7 @@
 // The embedded player with the real Ruffle in Qt WebEngine (offscreen): frame
 // reports, holding the last frame, replacing movies, failures.
-#include "app/desktop/RuffleController.h"
-#include "app/desktop/RufflePlayer.h"
+#include "desktop/RuffleController.h"
+#include "desktop/RufflePlayer.h"
 #include "movie/FlashActionScript.h"
 #include "movie/FlashImage.h"
 #include "movie/FlashMovie.h"

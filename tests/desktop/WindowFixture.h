@@ -4,9 +4,9 @@
 // temporary folder) and a program folder made of links to the built one, so
 // that a test can take a template away.
 
-#include "app/desktop/Artwork.h"
-#include "app/desktop/DesktopServices.h"
-#include "app/desktop/MainWindow.h"
+#include "desktop/Artwork.h"
+#include "desktop/DesktopServices.h"
+#include "desktop/MainWindow.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/SwfWalker.h"
 #include "tests/support/TempDir.h"

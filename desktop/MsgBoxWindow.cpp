@@ -1,4 +1,4 @@
-#include "app/desktop/MsgBoxWindow.h"
+#include "desktop/MsgBoxWindow.h"
 
 #include <QApplication>
 #include <QLabel>

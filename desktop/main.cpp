@@ -1,12 +1,12 @@
 // pictova: the desktop program. Command-line arguments are not used.
 
 #include "app/Settings.h"
-#include "app/desktop/Artwork.h"
-#include "app/desktop/MainWindow.h"
-#include "app/desktop/ProgramFont.h"
-#include "app/desktop/QtAudioPlayer.h"
-#include "app/desktop/QtDialogs.h"
-#include "app/desktop/RufflePlayer.h"
+#include "desktop/Artwork.h"
+#include "desktop/MainWindow.h"
+#include "desktop/ProgramFont.h"
+#include "desktop/QtAudioPlayer.h"
+#include "desktop/QtDialogs.h"
+#include "desktop/RufflePlayer.h"
 #include "platform/ProgramFolder.h"
 
 #include <QApplication>

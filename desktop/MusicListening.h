@@ -3,7 +3,7 @@
 // through a deciphered working copy, an own file directly and, when the
 // player refuses it, once more without its ID3v2 tag.
 
-#include "app/desktop/DesktopServices.h"
+#include "desktop/DesktopServices.h"
 #include "platform/TempFile.h"
 #include "show/SlideShowProject.h"
 

@@ -1,6 +1,6 @@
-#include "app/desktop/QtDialogs.h"
+#include "desktop/QtDialogs.h"
 
-#include "app/desktop/MsgBoxWindow.h"
+#include "desktop/MsgBoxWindow.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

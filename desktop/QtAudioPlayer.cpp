@@ -1,4 +1,4 @@
-#include "app/desktop/QtAudioPlayer.h"
+#include "desktop/QtAudioPlayer.h"
 
 #include <QAudioDevice>
 #include <QAudioOutput>

@@ -14,7 +14,7 @@
 // movie's background colour shows, as in Flash's show-all, so the blank
 // one-frame movie whitens the whole player; the page itself is black.
 
-#include "app/desktop/DesktopServices.h"
+#include "desktop/DesktopServices.h"
 
 #include <QByteArray>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/desktop/ProgressWindow.h"
+#include "desktop/ProgressWindow.h"
 
 #include <QApplication>
 #include <QLabel>

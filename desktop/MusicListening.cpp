@@ -1,4 +1,4 @@
-#include "app/desktop/MusicListening.h"
+#include "desktop/MusicListening.h"
 
 #include "media/ByteView.h"
 #include "media/ID3Tags.h"

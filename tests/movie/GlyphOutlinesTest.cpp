@@ -1,4 +1,4 @@
-#include "media/GlyphOutlines.h"
+#include "movie/GlyphOutlines.h"
 #include "movie/FlashFont.h"
 #include "movie/FlashShape.h"
 

@@ -6,7 +6,7 @@
 // the file loaded), and the FFmpeg back end crashes: hence the check for an
 // output before every Play.
 
-#include "app/desktop/DesktopServices.h"
+#include "desktop/DesktopServices.h"
 
 #include <QMediaPlayer>
 #include <QObject>

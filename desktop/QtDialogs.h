@@ -2,7 +2,7 @@
 // The program's real dialogs: Qt's file dialogs and message boxes captioned
 // "Pictova" with German buttons, and TfrmMsgBox for the overwrite question.
 
-#include "app/desktop/DesktopServices.h"
+#include "desktop/DesktopServices.h"
 
 namespace pictova::desktop {
 

@@ -1,4 +1,4 @@
-#include "app/desktop/RuffleController.h"
+#include "desktop/RuffleController.h"
 
 #include "movie/FlashActionScript.h"
 #include "movie/FlashMovie.h"

@@ -1,4 +1,4 @@
-#include "app/desktop/PictureLoading.h"
+#include "desktop/PictureLoading.h"
 
 #include "show/ImageSize.h"
 

@@ -1,6 +1,6 @@
-#include "app/desktop/RufflePlayer.h"
+#include "desktop/RufflePlayer.h"
 
-#include "app/desktop/RuffleController.h"
+#include "desktop/RuffleController.h"
 
 #include <QEvent>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/desktop/ProgramFont.h"
+#include "desktop/ProgramFont.h"
 
 #include <QFile>
 #include <QFontDatabase>
