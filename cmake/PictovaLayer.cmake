@@ -7,7 +7,9 @@
 # makes target pictova_movie (libpictova_movie.a, exported as Pictova::movie)
 # from every *.cpp of the folder. Sources include headers by folder
 # ("movie/FlashMovie.h"); installed, the headers live under
-# include/pictova/<layer>/ (a consumer writes <pictova/movie/FlashMovie.h>).
+# include/pictova/<layer>/ (a consumer writes <pictova/movie/FlashMovie.h>;
+# include/pictova is on the installed include path too, for the headers'
+# own "swf/…" includes).
 function(pictova_add_layer name)
     cmake_parse_arguments(PARSE_ARGV 1 layer "" "" "DEPENDS;PUBLIC_LIBS;PRIVATE_LIBS")
     set(target pictova_${name})
@@ -22,15 +24,17 @@ function(pictova_add_layer name)
     pictova_folder_root(root ${name})
     target_include_directories(${target} PUBLIC
         $<BUILD_INTERFACE:${root}>
-        $<INSTALL_INTERFACE:include/pictova>
-        $<INSTALL_INTERFACE:include>)
+        $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/pictova>
+        $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
     set(deps)
     foreach(dep ${layer_DEPENDS})
         list(APPEND deps pictova_${dep})
     endforeach()
     target_link_libraries(${target} PUBLIC ${deps} ${layer_PUBLIC_LIBS} PRIVATE ${layer_PRIVATE_LIBS})
-    set_property(GLOBAL APPEND PROPERTY PICTOVA_LAYERS ${target})
-    install(FILES ${headers} DESTINATION include/pictova/${name} COMPONENT devel)
+    install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/pictova/${name}
+            COMPONENT devel)
+    install(TARGETS ${target} EXPORT PictovaTargets
+            ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT devel)
 endfunction()
 
 # Sets <out> to an include root that holds one link, <folder>, to the current
