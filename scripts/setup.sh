@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(
     build-essential cmake pkg-config
+    ccache                        # quick rebuilds of unchanged sources
+    clang-format clang-tidy       # the format check of the tests, scripts/lint.sh
     zlib1g-dev libjpeg-dev libpng-dev libfreetype-dev libfontconfig-dev
     fonts-dejavu-core  # DejaVu Sans: the face used when a font is not installed
     fonts-wine         # a Tahoma with Tahoma's metrics, the main window's font
