@@ -71,7 +71,7 @@ void TSWFButtonRecord::Write(TBitsEngine& be, bool withColorTransform) {
     be.WriteBit(States & bsUp);
     be.WriteWord(CharacterId);
     be.WriteWord(Depth);
-    be.WriteMatrix(Matrix().Matrix());
+    be.WriteMatrix(Matrix());
     if (!withColorTransform)
         return;
     SWFColorTransform cx =

@@ -57,7 +57,7 @@ void TSWFPlaceObject::Assign(const TBasedSWFObject &source) {
 void TSWFPlaceObject::WriteTagBody(TBitsEngine &be) {
     be.WriteWord(CharacterId());
     be.WriteWord(Depth);
-    be.WriteMatrix(Matrix.Matrix());
+    be.WriteMatrix(Matrix);
     SWFColorTransform cx = ColorTransform.ColorTransform();
     if (HasColorTransform || cx.HasAdd || cx.HasMult) {
         cx.HasAlpha = false; // PlaceObject carries CXFORM
@@ -212,7 +212,7 @@ void TSWFPlaceObject2::WriteTagBody(TBitsEngine &be) {
     if (FHasCharacter)
         be.WriteWord(CharacterId());
     if (FMatrix)
-        be.WriteMatrix(FMatrix->Matrix());
+        be.WriteMatrix(*FMatrix);
     if (FColorTransform) {
         SWFColorTransform cx = FColorTransform->ColorTransform();
         if (!cx.HasAlpha) {

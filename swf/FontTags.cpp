@@ -180,7 +180,7 @@ void TSWFDefineFont2::WriteTagBody(TBitsEngine& be) {
     for (int16_t advance : AdvanceTable)
         be.WriteWord(uint16_t(advance));
     for (const TSWFRect& bounds : BoundsTable)
-        be.WriteRect(bounds.Rect());
+        be.WriteRect(bounds);
     if (KerningTable.size() > 0xFFFF)
         throw std::length_error(context + std::to_string(KerningTable.size()) +
                                 " kerning records exceed 65535");

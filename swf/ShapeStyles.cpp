@@ -67,7 +67,7 @@ void TSWFGradientFill::Assign(const TSWFFillStyle& source) {
 
 void TSWFGradientFill::WriteToStream(TBitsEngine& be) {
     TSWFFillStyle::WriteToStream(be);
-    be.WriteMatrix(GradientMatrix.Matrix());
+    be.WriteMatrix(GradientMatrix);
     const uint8_t n = UsedEntries(Count);
     be.WriteByte(n);
     for (uint8_t i = 0; i < n; ++i) {
@@ -92,7 +92,7 @@ void TSWFImageFill::Assign(const TSWFFillStyle& source) {
 void TSWFImageFill::WriteToStream(TBitsEngine& be) {
     TSWFFillStyle::WriteToStream(be);
     be.WriteWord(BitmapId);
-    be.WriteMatrix(BitmapMatrix.Matrix());
+    be.WriteMatrix(BitmapMatrix);
 }
 
 std::unique_ptr<TSWFFillStyle> TSWFImageFill::Clone() const {
@@ -171,8 +171,8 @@ void TSWFMorphGradientFill::Assign(const TSWFMorphFillStyle& source) {
 
 void TSWFMorphGradientFill::WriteToStream(TBitsEngine& be) {
     TSWFMorphFillStyle::WriteToStream(be);
-    be.WriteMatrix(StartGradientMatrix.Matrix());
-    be.WriteMatrix(EndGradientMatrix.Matrix());
+    be.WriteMatrix(StartGradientMatrix);
+    be.WriteMatrix(EndGradientMatrix);
     const uint8_t n = UsedEntries(Count);
     be.WriteByte(n);
     for (uint8_t i = 0; i < n; ++i) {
@@ -200,8 +200,8 @@ void TSWFMorphImageFill::Assign(const TSWFMorphFillStyle& source) {
 void TSWFMorphImageFill::WriteToStream(TBitsEngine& be) {
     TSWFMorphFillStyle::WriteToStream(be);
     be.WriteWord(BitmapId);
-    be.WriteMatrix(StartBitmapMatrix.Matrix());
-    be.WriteMatrix(EndBitmapMatrix.Matrix());
+    be.WriteMatrix(StartBitmapMatrix);
+    be.WriteMatrix(EndBitmapMatrix);
 }
 
 std::unique_ptr<TSWFMorphFillStyle> TSWFMorphImageFill::Clone() const {

@@ -29,7 +29,7 @@ uint8_t TSWFDefineShape::MinVersion() const {
 
 void TSWFDefineShape::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(ShapeId);
-    be.WriteRect(ShapeBounds.Rect());
+    be.WriteRect(ShapeBounds);
     WriteStyleCount(be, FillStyles.size());
     for (auto& style : FillStyles) {
         style->HasAlpha = HasAlpha;
@@ -64,8 +64,8 @@ void TSWFDefineMorphShape::Assign(const TBasedSWFObject& source) {
 
 void TSWFDefineMorphShape::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(CharacterId);
-    be.WriteRect(StartBounds.Rect());
-    be.WriteRect(EndBounds.Rect());
+    be.WriteRect(StartBounds);
+    be.WriteRect(EndBounds);
 
     // The offset field holds the distance from its end to the end edges: the
     // styles and start edges are written apart first and measured.

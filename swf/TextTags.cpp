@@ -138,8 +138,8 @@ void TSWFDefineText::Assign(const TBasedSWFObject& source) {
 
 void TSWFDefineText::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(CharacterID);
-    be.WriteRect(TextBounds.Rect());
-    be.WriteMatrix(TextMatrix.Matrix());
+    be.WriteRect(TextBounds);
+    be.WriteMatrix(TextMatrix);
     be.WriteByte(GlyphBits);
     be.WriteByte(AdvanceBits);
     for (TSWFTextRecord& record : TextRecords) {
@@ -236,7 +236,7 @@ void TSWFDefineEditText::SetWideInitialText(std::u16string text) {
 
 void TSWFDefineEditText::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(CharacterID);
-    be.WriteRect(Bounds.Rect());
+    be.WriteRect(Bounds);
     be.WriteBit(FHasText);
     be.WriteBit(WordWrap);
     be.WriteBit(Multiline);
