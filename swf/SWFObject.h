@@ -4,8 +4,10 @@
 
 #include "swf/BitsEngine.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <ostream>
 
 namespace pictova {
@@ -62,9 +64,12 @@ enum TSWFTagCode : uint16_t {
 
 class TBasedSWFObject {
 public:
+    TBasedSWFObject() = default;
+    TBasedSWFObject(const TBasedSWFObject&) = default;
+    TBasedSWFObject& operator=(const TBasedSWFObject&) = default;
     virtual ~TBasedSWFObject() = default;
     // Copies the source's state into this object; the source must be of the
-    // same class (std::bad_cast otherwise).
+    // same class (std::bad_cast otherwise). Classes implement it with AssignAs.
     virtual void Assign(const TBasedSWFObject& source) = 0;
     // 0 for tags, 1 for high-level objects.
     virtual uint8_t LibraryLevel() const = 0;
@@ -73,9 +78,83 @@ public:
     virtual void WriteToStream(TBitsEngine& be) = 0;
 };
 
+// Assign through the copy assignment of T, so that a class copies its fields
+// in one place. The source must be a T (std::bad_cast otherwise); as with any
+// assignment, only T's part of a source of a derived class is copied.
+template <class T>
+void AssignAs(T& target, const TBasedSWFObject& source) {
+    target = dynamic_cast<const T&>(source);
+}
+
+// A field that tells which class an object is, set by its constructor as the
+// tag code is: a copy takes the source's value, assigning keeps the target's.
+template <class T>
+class TSWFClassField {
+public:
+    TSWFClassField() = default;
+    TSWFClassField(T value) : FValue(value) {}
+    TSWFClassField(const TSWFClassField&) = default;
+    TSWFClassField& operator=(const TSWFClassField&) { return *this; }
+    TSWFClassField& operator=(T value) {
+        FValue = value;
+        return *this;
+    }
+    operator T() const { return FValue; }
+
+private:
+    T FValue{};
+};
+
+// An object owned through a pointer that copies go deep into: a copy holds a
+// new object of the same class (through Clone() where the class has one), an
+// empty one stays empty.
+template <class T>
+class TSWFOwned {
+public:
+    TSWFOwned() = default;
+    TSWFOwned(std::nullptr_t) {}
+    TSWFOwned(std::unique_ptr<T> object) : FObject(std::move(object)) {}
+    template <class U>
+    TSWFOwned(std::unique_ptr<U> object) : FObject(std::move(object)) {}
+    TSWFOwned(const TSWFOwned& source) : FObject(CopyOf(source.FObject.get())) {}
+    TSWFOwned(TSWFOwned&&) noexcept = default;
+    TSWFOwned& operator=(const TSWFOwned& source) {
+        if (&source != this)
+            FObject = CopyOf(source.FObject.get());
+        return *this;
+    }
+    TSWFOwned& operator=(TSWFOwned&&) noexcept = default;
+
+    T* get() const { return FObject.get(); }
+    T& operator*() const { return *FObject; }
+    T* operator->() const { return FObject.get(); }
+    explicit operator bool() const { return FObject != nullptr; }
+    bool operator==(std::nullptr_t) const { return FObject == nullptr; }
+    void reset(T* object = nullptr) { FObject.reset(object); }
+
+private:
+    static std::unique_ptr<T> CopyOf(const T* object) {
+        if (!object)
+            return nullptr;
+        if constexpr (requires { object->Clone(); })
+            return object->Clone();
+        else
+            return std::make_unique<T>(*object);
+    }
+
+    std::unique_ptr<T> FObject;
+};
+
 class TSWFObject : public TBasedSWFObject {
 public:
-    void Assign(const TBasedSWFObject& source) override;
+    TSWFObject() = default;
+    TSWFObject(const TSWFObject&) = default;
+    // Copies BodySize only: a tag assigned to keeps its own tag code.
+    TSWFObject& operator=(const TSWFObject& source) {
+        BodySize = source.BodySize;
+        return *this;
+    }
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t LibraryLevel() const override { return 0; }
     // Writes the tag header (short or long form) and the body.
     void WriteToStream(TBitsEngine& be) override;
