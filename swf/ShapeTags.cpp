@@ -5,17 +5,6 @@
 
 namespace pictova {
 
-void TSWFDefineShape::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineShape&>(source);
-    Records = CopyShapeRecords(src.Records);
-    FillStyles = CopyFillStyles(src.FillStyles);
-    HasAlpha = src.HasAlpha;
-    LineStyles = CopyLineStyles(src.LineStyles);
-    ShapeBounds.Assign(src.ShapeBounds);
-    ShapeId = src.ShapeId;
-}
-
 uint8_t TSWFDefineShape::MinVersion() const {
     switch (TagID) {
     case tagDefineShape2:
@@ -48,18 +37,6 @@ void TSWFDefineShape::WriteTagBody(TBitsEngine& be) {
     be.WriteBits(writing.FillBits, 4);
     be.WriteBits(writing.LineBits, 4);
     WriteShapeRecords(be, Records, writing);
-}
-
-void TSWFDefineMorphShape::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineMorphShape&>(source);
-    CharacterId = src.CharacterId;
-    EndBounds.Assign(src.EndBounds);
-    EndRecords = CopyShapeRecords(src.EndRecords);
-    MorphFillStyles = CopyMorphFillStyles(src.MorphFillStyles);
-    MorphLineStyles = CopyMorphLineStyles(src.MorphLineStyles);
-    StartBounds.Assign(src.StartBounds);
-    StartRecords = CopyShapeRecords(src.StartRecords);
 }
 
 void TSWFDefineMorphShape::WriteTagBody(TBitsEngine& be) {
