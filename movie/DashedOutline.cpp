@@ -179,7 +179,7 @@ TSWFShapeRecordList BuildDashedOutline(const TSWFShapeRecordList& records,
                                        const TFlashLineStyle& pattern, bool keepFill) {
     TSWFShapeRecordList out;
     if (keepFill && !records.empty()) {
-        out = CopyShapeRecords(records);
+        out = records;
         for (auto& r : out)
             if (r->ShapeRecType() == rtStyleChange) {
                 auto& s = static_cast<TSWFStyleChangeRecord&>(*r);

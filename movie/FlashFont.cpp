@@ -22,7 +22,7 @@ void TFlashChar::Assign(const TFlashChar& source) {
         return;
     Advance = source.Advance;
     Kerning = source.Kerning;
-    ShapeRecords = CopyShapeRecords(source.ShapeRecords);
+    ShapeRecords = source.ShapeRecords;
 }
 
 TFlashFont::TFlashFont(TFlashMovie* owner, int32_t size, bool italic, bool bold, std::string name,
@@ -204,7 +204,7 @@ void TFlashFont::WriteToStream(TBitsEngine& be) {
     if ((!DeviceFont || (TextUsage & tuStatic)) && !FChars.empty()) {
         ReadGlyphs();
         for (const TFlashChar* ch : GlyphOrder()) {
-            tag.GlyphShapes.push_back(CopyShapeRecords(ch->ShapeRecords));
+            tag.GlyphShapes.push_back(ch->ShapeRecords);
             tag.CodeTable.push_back(wide ? ch->UnicodeCode() : ch->Code());
             if (!layout)
                 continue;

@@ -383,8 +383,8 @@ void TFlashShape::WriteToStream(TBitsEngine& be) {
     for (const auto& line : FShapeTag.LineStyles)
         widest = std::max(widest, line->Width);
     const int32_t e = widest / 2;
-    FShapeTag.ShapeBounds.SetRect(SWFRect{Bounds.GetXMin() - e, Bounds.GetXMax() + e,
-                                          Bounds.GetYMin() - e, Bounds.GetYMax() + e});
+    FShapeTag.ShapeBounds = TSWFRect{Bounds.GetXMin() - e, Bounds.GetXMax() + e,
+                                     Bounds.GetYMin() - e, Bounds.GetYMax() + e};
     if (FDashed && FDashPattern && FDashPattern->HasLength()) {
         const bool closed =
             FEdges->CurrentX == FEdges->StartX && FEdges->CurrentY == FEdges->StartY;

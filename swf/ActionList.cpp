@@ -11,13 +11,22 @@ namespace pictova {
 
 // --- Raw bytes
 
-void TSWFActionByteCode::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionByteCode &>(source);
-    std::string bytes;
-    for (uint32_t i = 0; i < src.FCount; ++i)
-        bytes += char(src.Bytes(i));
-    SetBytes(std::move(bytes));
+namespace {
+
+std::string CopyOfBytes(const uint8_t *data, uint32_t count) {
+    return count ? std::string(reinterpret_cast<const char *>(data), count) : std::string();
+}
+
+} // namespace
+
+TSWFActionByteCode::TSWFActionByteCode(const TSWFActionByteCode &source) : TSWFAction4(source) {
+    SetBytes(CopyOfBytes(source.FData, source.FCount));
+}
+
+TSWFActionByteCode &TSWFActionByteCode::operator=(const TSWFActionByteCode &source) {
+    TSWFAction4::operator=(source);
+    SetBytes(CopyOfBytes(source.FData, source.FCount));
+    return *this;
 }
 
 void TSWFActionByteCode::WriteActionBody(TBitsEngine &be) {

@@ -19,8 +19,11 @@ class TSWFReader;
 class TSWFActionByteCode : public TSWFAction4 {
 public:
     TSWFActionByteCode() { ActionCode = 0xFE; }
-    // Copies the bytes into storage of its own.
-    void Assign(const TBasedSWFObject &source) override;
+    // A copy keeps the bytes in storage of its own, also when the source
+    // only refers to them.
+    TSWFActionByteCode(const TSWFActionByteCode &source);
+    TSWFActionByteCode &operator=(const TSWFActionByteCode &source);
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void WriteActionBody(TBitsEngine &be) override;
     uint32_t RecordSize() const override { return FCount; }
 
@@ -46,8 +49,12 @@ std::unique_ptr<TSWFAction> CreateSWFAction(uint8_t code);
 class TSWFActionList {
 public:
     TSWFActionList() = default;
-    TSWFActionList(const TSWFActionList &) = delete;
-    TSWFActionList &operator=(const TSWFActionList &) = delete;
+    // Copies as Assign makes them.
+    TSWFActionList(const TSWFActionList &source) { Assign(source); }
+    TSWFActionList &operator=(const TSWFActionList &source) {
+        Assign(source);
+        return *this;
+    }
     virtual ~TSWFActionList() = default;
 
     size_t Count() const { return Items.size(); }

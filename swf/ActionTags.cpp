@@ -14,11 +14,15 @@ TSWFDoAction::TSWFDoAction(TSWFActionList &actions) : FActions(&actions) {
     TagID = tagDoAction;
 }
 
-void TSWFDoAction::Assign(const TBasedSWFObject &source) {
-    TSWFObject::Assign(source);
-    const auto &src = dynamic_cast<const TSWFDoAction &>(source);
-    ParseActions = src.ParseActions;
-    FActions->Assign(*src.FActions);
+TSWFDoAction::TSWFDoAction(const TSWFDoAction &source)
+    : TSWFObject(source), ParseActions(source.ParseActions),
+      FOwned(std::make_unique<TSWFActionList>(*source.FActions)), FActions(FOwned.get()) {}
+
+TSWFDoAction &TSWFDoAction::operator=(const TSWFDoAction &source) {
+    TSWFObject::operator=(source);
+    ParseActions = source.ParseActions;
+    FActions->Assign(*source.FActions);
+    return *this;
 }
 
 uint8_t TSWFDoAction::MinVersion() const {
@@ -47,11 +51,6 @@ void TSWFDoAction::ReadActions(TSWFReader &body) {
 
 void TSWFDoAction::ReadFromStream(TSWFReader &body) {
     ReadActions(body);
-}
-
-void TSWFDoInitAction::Assign(const TBasedSWFObject &source) {
-    TSWFDoAction::Assign(source);
-    SpriteID = dynamic_cast<const TSWFDoInitAction &>(source).SpriteID;
 }
 
 void TSWFDoInitAction::WriteTagBody(TBitsEngine &be) {

@@ -17,8 +17,12 @@ public:
     TSWFDoAction();
     // Around a list the caller owns and keeps alive while the tag is used.
     explicit TSWFDoAction(TSWFActionList &actions);
+    // A copy has a list of its own with copies of the source's actions;
+    // assigning copies the actions into the target's list, owned or not.
+    TSWFDoAction(const TSWFDoAction &source);
+    TSWFDoAction &operator=(const TSWFDoAction &source);
 
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     // The greatest MinVersion of the actions, at least 3.
     uint8_t MinVersion() const override;
     // The actions and the end byte 0.
@@ -49,7 +53,7 @@ public:
         TagID = tagDoInitAction;
     }
 
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 6; }
     void WriteTagBody(TBitsEngine &be) override;
     void ReadFromStream(TSWFReader &body) override;

@@ -201,10 +201,6 @@ double ReadDouble(TSWFReader &reader) {
 
 } // namespace
 
-void TSWFAction::Assign(const TBasedSWFObject &source) {
-    BodySize = dynamic_cast<const TSWFAction &>(source).BodySize;
-}
-
 void TSWFAction::ReadData(TSWFReader &reader) {
     reader.Skip(reader.Remaining());
 }
@@ -233,24 +229,12 @@ void TSWFAction::WriteToStream(TBitsEngine &be) {
     be.WriteBytes(bytes.data(), bytes.size());
 }
 
-void TSWFActionGotoFrame::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    Frame = dynamic_cast<const TSWFActionGotoFrame &>(source).Frame;
-}
-
 void TSWFActionGotoFrame::ReadData(TSWFReader &reader) {
     Frame = reader.ReadWord();
 }
 
 void TSWFActionGotoFrame::WriteActionBody(TBitsEngine &be) {
     be.WriteWord(Frame);
-}
-
-void TSWFActionGetUrl::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionGetUrl &>(source);
-    URL = src.URL;
-    Target = src.Target;
 }
 
 void TSWFActionGetUrl::ReadData(TSWFReader &reader) {
@@ -263,13 +247,6 @@ void TSWFActionGetUrl::WriteActionBody(TBitsEngine &be) {
     be.WriteString(Target, true, false);
 }
 
-void TSWFActionWaitForFrame::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionWaitForFrame &>(source);
-    Frame = src.Frame;
-    SkipCount = src.SkipCount;
-}
-
 void TSWFActionWaitForFrame::ReadData(TSWFReader &reader) {
     Frame = reader.ReadWord();
     SkipCount = reader.ReadByte();
@@ -280,11 +257,6 @@ void TSWFActionWaitForFrame::WriteActionBody(TBitsEngine &be) {
     be.WriteByte(SkipCount);
 }
 
-void TSWFActionSetTarget::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    TargetName = dynamic_cast<const TSWFActionSetTarget &>(source).TargetName;
-}
-
 void TSWFActionSetTarget::ReadData(TSWFReader &reader) {
     TargetName = reader.ReadString();
 }
@@ -293,25 +265,12 @@ void TSWFActionSetTarget::WriteActionBody(TBitsEngine &be) {
     be.WriteString(TargetName, true, false);
 }
 
-void TSWFActionGoToLabel::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    Label = dynamic_cast<const TSWFActionGoToLabel &>(source).Label;
-}
-
 void TSWFActionGoToLabel::ReadData(TSWFReader &reader) {
     Label = reader.ReadString();
 }
 
 void TSWFActionGoToLabel::WriteActionBody(TBitsEngine &be) {
     be.WriteString(Label, true, false);
-}
-
-void TSWFActionGetURL2::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionGetURL2 &>(source);
-    SendVarsMethod = src.SendVarsMethod;
-    LoadTargetFlag = src.LoadTargetFlag;
-    LoadVariablesFlag = src.LoadVariablesFlag;
 }
 
 void TSWFActionGetURL2::ReadData(TSWFReader &reader) {
@@ -328,14 +287,6 @@ void TSWFActionGetURL2::WriteActionBody(TBitsEngine &be) {
     be.WriteBit(LoadVariablesFlag);
 }
 
-void TSWFActionGotoFrame2::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionGotoFrame2 &>(source);
-    PlayFlag = src.PlayFlag;
-    SceneBiasFlag = src.SceneBiasFlag;
-    SceneBias = src.SceneBias;
-}
-
 void TSWFActionGotoFrame2::ReadData(TSWFReader &reader) {
     const uint8_t b = reader.ReadByte();
     SceneBiasFlag = (b & 0x02) != 0;
@@ -349,11 +300,6 @@ void TSWFActionGotoFrame2::WriteActionBody(TBitsEngine &be) {
     be.WriteBit(PlayFlag);
     if (SceneBiasFlag)
         be.WriteWord(SceneBias);
-}
-
-void TSWFActionConstantPool::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    ConstantPool = dynamic_cast<const TSWFActionConstantPool &>(source).ConstantPool;
 }
 
 void TSWFActionConstantPool::ReadData(TSWFReader &reader) {
@@ -372,22 +318,12 @@ void TSWFActionConstantPool::WriteActionBody(TBitsEngine &be) {
         be.WriteString(s, true, false);
 }
 
-void TSWFActionStoreRegister::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    RegisterNumber = dynamic_cast<const TSWFActionStoreRegister &>(source).RegisterNumber;
-}
-
 void TSWFActionStoreRegister::ReadData(TSWFReader &reader) {
     RegisterNumber = reader.ReadByte();
 }
 
 void TSWFActionStoreRegister::WriteActionBody(TBitsEngine &be) {
     be.WriteByte(RegisterNumber);
-}
-
-void TSWFActionPush::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    Values = dynamic_cast<const TSWFActionPush &>(source).Values;
 }
 
 uint8_t TSWFActionPush::MinVersion() const {

@@ -29,8 +29,15 @@ struct TSWFBranchRef {
 
 class TSWFAction : public TBasedSWFObject {
 public:
+    TSWFAction() = default;
+    TSWFAction(const TSWFAction &) = default;
+    // Copies BodySize only: an action assigned to keeps its own code.
+    TSWFAction &operator=(const TSWFAction &source) {
+        BodySize = source.BodySize;
+        return *this;
+    }
     // Copies BodySize; classes with payload also copy their fields.
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     uint8_t LibraryLevel() const override { return 0; }
     uint8_t MinVersion() const override { return 3; }
     // Reads the payload from a reader that holds exactly BodySize bytes. The
@@ -166,7 +173,7 @@ using TSWFActionExtends = TSWFSimpleAction<0x69, TSWFAction7>;
 class TSWFActionGotoFrame : public TSWFAction {
 public:
     TSWFActionGotoFrame() { ActionCode = 0x81; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
 
@@ -176,7 +183,7 @@ public:
 class TSWFActionGetUrl : public TSWFAction {
 public:
     TSWFActionGetUrl() { ActionCode = 0x83; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     // The URL is converted from Windows-1252 to UTF-8, the target is not.
     void WriteActionBody(TBitsEngine &be) override;
@@ -188,7 +195,7 @@ public:
 class TSWFActionWaitForFrame : public TSWFAction {
 public:
     TSWFActionWaitForFrame() { ActionCode = 0x8A; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
 
@@ -199,7 +206,7 @@ public:
 class TSWFActionSetTarget : public TSWFAction {
 public:
     TSWFActionSetTarget() { ActionCode = 0x8B; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
 
@@ -209,7 +216,7 @@ public:
 class TSWFActionGoToLabel : public TSWFAction {
 public:
     TSWFActionGoToLabel() { ActionCode = 0x8C; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
 
@@ -222,7 +229,7 @@ enum TSWFSendVarsMethod : uint8_t { svmNone = 0, svmGET = 1, svmPOST = 2 };
 class TSWFActionGetURL2 : public TSWFAction4 {
 public:
     TSWFActionGetURL2() { ActionCode = 0x9A; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
 
@@ -234,7 +241,7 @@ public:
 class TSWFActionGotoFrame2 : public TSWFAction4 {
 public:
     TSWFActionGotoFrame2() { ActionCode = 0x9F; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
 
@@ -246,7 +253,7 @@ public:
 class TSWFActionConstantPool : public TSWFAction5 {
 public:
     TSWFActionConstantPool() { ActionCode = 0x88; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
 
@@ -256,7 +263,7 @@ public:
 class TSWFActionStoreRegister : public TSWFAction5 {
 public:
     TSWFActionStoreRegister() { ActionCode = 0x87; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
 
@@ -317,7 +324,7 @@ private:
 class TSWFActionPush : public TSWFAction4 {
 public:
     TSWFActionPush() { ActionCode = 0x96; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     // 4 when every written value is a string or a float, else 5.
     uint8_t MinVersion() const override;
     void ReadData(TSWFReader &reader) override;

@@ -22,11 +22,6 @@ void WriteEndOfImage(TBitsEngine& be) {
 
 } // namespace
 
-void TSWFImageTag::Assign(const TBasedSWFObject& source) {
-    TSWFDataObject::Assign(source);
-    CharacterId = dynamic_cast<const TSWFImageTag&>(source).CharacterId;
-}
-
 void TSWFDefineBits::WriteJPEGStream(TBitsEngine& be) {
     WriteStartOfImage(be);
     WriteData(be);
@@ -44,16 +39,15 @@ void TSWFJPEGTables::WriteTagBody(TBitsEngine& be) {
     WriteEndOfImage(be);
 }
 
-void TSWFDefineBitsJPEG3::Assign(const TBasedSWFObject& source) {
-    if (&source == this)
-        return;
-    TSWFDefineBitsJPEG2::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineBitsJPEG3&>(source);
-    OnAlphaDataWrite = src.OnAlphaDataWrite;
-    if (src.OnAlphaDataWrite)
-        FAlpha.Clear();
-    else
-        FAlpha.CopyFrom(src.FAlpha);
+TSWFDefineBitsJPEG3::TSWFDefineBitsJPEG3(const TSWFDefineBitsJPEG3& source)
+    : TSWFDefineBitsJPEG2(source) {
+    CopyPayload(FAlpha, OnAlphaDataWrite, source.FAlpha, source.OnAlphaDataWrite);
+}
+
+TSWFDefineBitsJPEG3& TSWFDefineBitsJPEG3::operator=(const TSWFDefineBitsJPEG3& source) {
+    TSWFDefineBitsJPEG2::operator=(source);
+    CopyPayload(FAlpha, OnAlphaDataWrite, source.FAlpha, source.OnAlphaDataWrite);
+    return *this;
 }
 
 void TSWFDefineBitsJPEG3::WriteTagBody(TBitsEngine& be) {
@@ -70,15 +64,6 @@ void TSWFDefineBitsJPEG3::WriteTagBody(TBitsEngine& be) {
     be.WriteDWord(uint32_t(bytes.size()));
     be.WriteBytes(bytes.data(), bytes.size());
     WritePayload(*this, be, FAlpha, OnAlphaDataWrite);
-}
-
-void TSWFDefineBitsLossless::Assign(const TBasedSWFObject& source) {
-    TSWFImageTag::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineBitsLossless&>(source);
-    BitmapColorTableSize = src.BitmapColorTableSize;
-    BitmapFormat = src.BitmapFormat;
-    BitmapHeight = src.BitmapHeight;
-    BitmapWidth = src.BitmapWidth;
 }
 
 void TSWFDefineBitsLossless::WriteTagBody(TBitsEngine& be) {

@@ -14,7 +14,7 @@ namespace pictova {
 
 class TSWFImageTag : public TSWFDataObject {
 public:
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
 
     uint16_t CharacterId = 0;
 };
@@ -60,8 +60,10 @@ public:
 class TSWFDefineBitsJPEG3 : public TSWFDefineBitsJPEG2 {
 public:
     TSWFDefineBitsJPEG3() { TagID = tagDefineBitsJPEG3; }
-    // Copies the alpha payload the way TSWFDataObject copies the JPEG one.
-    void Assign(const TBasedSWFObject& source) override;
+    // The alpha payload is copied the way the JPEG one is (CopyPayload).
+    TSWFDefineBitsJPEG3(const TSWFDefineBitsJPEG3& source);
+    TSWFDefineBitsJPEG3& operator=(const TSWFDefineBitsJPEG3& source);
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 3; }
     void WriteTagBody(TBitsEngine& be) override;
 
@@ -104,7 +106,7 @@ enum TSWFBitmapFormat : uint8_t {
 class TSWFDefineBitsLossless : public TSWFImageTag {
 public:
     TSWFDefineBitsLossless() { TagID = tagDefineBitsLossless; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 2; }
     void WriteTagBody(TBitsEngine& be) override;
 

@@ -70,14 +70,15 @@ void TBitsEngine::WriteRGBA(const SWFRGBA& c) {
     EmitByte(c.A);
 }
 
-void TBitsEngine::WriteRect(const SWFRect& r) {
-    const unsigned nbits = GetSignedBitsCount(MaxAbs(r.Xmin, r.Xmax, r.Ymin, r.Ymax));
+void TBitsEngine::WriteRect(const TSWFRect& r) {
+    const unsigned nbits =
+        GetSignedBitsCount(MaxAbs(r.GetXMin(), r.GetXMax(), r.GetYMin(), r.GetYMax()));
     assert(nbits < 32 && "RECT values must stay below 2^30");
     WriteBits(nbits, 5);
-    WriteBits(uint32_t(r.Xmin), nbits);
-    WriteBits(uint32_t(r.Xmax), nbits);
-    WriteBits(uint32_t(r.Ymin), nbits);
-    WriteBits(uint32_t(r.Ymax), nbits);
+    WriteBits(uint32_t(r.GetXMin()), nbits);
+    WriteBits(uint32_t(r.GetXMax()), nbits);
+    WriteBits(uint32_t(r.GetYMin()), nbits);
+    WriteBits(uint32_t(r.GetYMax()), nbits);
     FlushLastByte(true);
 }
 
@@ -85,7 +86,7 @@ void TBitsEngine::WriteRect(const TRect& r) {
     WriteRect(MakeSWFRect(r, false));
 }
 
-void TBitsEngine::WriteMatrix(const SWFMatrix& m) {
+void TBitsEngine::WriteMatrix(const TSWFMatrix& m) {
     WriteBit(m.HasScale);
     if (m.HasScale) {
         const unsigned n = GetSignedBitsCount(MaxAbs(m.ScaleX, m.ScaleY));

@@ -2,6 +2,7 @@
 // TBitsEngine: the only writer of SWF bytes. Bit fields are packed most
 // significant bit first; integers are written little-endian.
 
+#include "swf/SWFRecords.h"
 #include "swf/SWFTypes.h"
 
 #include <cstddef>
@@ -33,9 +34,9 @@ public:
     void WriteRGB(const SWFRGB& c);
     void WriteRGBA(const SWFRGBA& c);
 
-    void WriteRect(const SWFRect& r);
+    void WriteRect(const TSWFRect& r);
     void WriteRect(const TRect& r);
-    void WriteMatrix(const SWFMatrix& m);
+    void WriteMatrix(const TSWFMatrix& m);
     // CXFORM, or CXFORMWITHALPHA when HasAlpha.
     void WriteColorTransform(const SWFColorTransform& t);
 

@@ -7,18 +7,6 @@
 
 namespace pictova {
 
-void TSWFOffsetMarker::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFOffsetMarker &>(source);
-    InList = src.InList;
-    BeforeBranch = src.BeforeBranch;
-    Valid = src.Valid;
-    Name = src.Name;
-    FieldPosition = src.FieldPosition;
-    OffsetSize = src.OffsetSize;
-    SavedPosition = src.SavedPosition;
-}
-
 int64_t TSWFOffsetMarker::Distance(const TSWFFieldRef &field, int64_t target) {
     int64_t origin = field.Origin;
     if (field.OriginMarker) {
@@ -54,7 +42,7 @@ void TSWFOffsetMarker::Reference(TBitsEngine &payload, const TSWFFieldRef &field
         return;
     }
     SavedPosition = field.FieldPosition;
-    Pending.push_back(field);
+    Pass.Pending.push_back(field);
     if (field.Size == 4)
         payload.WriteDWord(0);
     else
@@ -62,8 +50,8 @@ void TSWFOffsetMarker::Reference(TBitsEngine &payload, const TSWFFieldRef &field
 }
 
 void TSWFOffsetMarker::ResetPass() {
-    Pending.clear();
-    FWrittenIn = nullptr;
+    Pass.Pending.clear();
+    Pass.WrittenIn = nullptr;
 }
 
 void TSWFOffsetMarker::WriteActionBody(TBitsEngine &be) {
@@ -74,8 +62,8 @@ void TSWFOffsetMarker::WriteActionBody(TBitsEngine &be) {
     std::ostream &stream = be.GetStream();
     const int64_t here = int64_t(stream.tellp());
     SavedPosition = here;
-    FWrittenIn = &stream;
-    for (const TSWFFieldRef &field : Pending) {
+    Pass.WrittenIn = &stream;
+    for (const TSWFFieldRef &field : Pass.Pending) {
         // Fields of another stream or pass cannot be ours to fill.
         if (field.Stream != &stream || field.FieldPosition + field.Size > here)
             continue;
@@ -88,7 +76,7 @@ void TSWFOffsetMarker::WriteActionBody(TBitsEngine &be) {
                                      std::to_string(field.FieldPosition) +
                                      ": the output stream does not seek");
     }
-    Pending.clear();
+    Pass.Pending.clear();
 }
 
 TSWFOffsetMarker &TSWFMarkerSlot::Marker() {
@@ -133,52 +121,14 @@ TSWFFieldRef TSWFWriteStart::Field(TBitsEngine &payload, bool isSigned) const {
 
 // --- Jump, If
 
-void TSWFActionJump::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionJump &>(source);
-    Offset.CopyValue(src.Offset);
-}
-
 void TSWFActionJump::ReadData(TSWFReader &reader) {
     SetBranchOffset(int16_t(reader.ReadWord()));
 }
 
-void TSWFActionJump::WriteToStream(TBitsEngine &be) {
-    Start.Mark(be);
-    TSWFAction::WriteToStream(be);
-}
-
-void TSWFActionJump::WriteActionBody(TBitsEngine &be) {
-    Offset.Write(be, Start);
-}
-
-std::vector<TSWFBranchRef> TSWFActionJump::Branches() {
-    return {Offset.Ref()};
-}
-
 // --- With
-
-void TSWFActionWith::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionWith &>(source);
-    BlockSize.CopyValue(src.BlockSize);
-}
 
 void TSWFActionWith::ReadData(TSWFReader &reader) {
     SetSize(reader.ReadWord());
-}
-
-void TSWFActionWith::WriteToStream(TBitsEngine &be) {
-    Start.Mark(be);
-    TSWFAction::WriteToStream(be);
-}
-
-void TSWFActionWith::WriteActionBody(TBitsEngine &be) {
-    BlockSize.Write(be, Start);
-}
-
-std::vector<TSWFBranchRef> TSWFActionWith::Branches() {
-    return {BlockSize.Ref()};
 }
 
 // --- DefineFunction
@@ -194,14 +144,6 @@ void WriteCount(TBitsEngine &be, size_t count, const char *what) {
 
 } // namespace
 
-void TSWFActionDefineFunction::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionDefineFunction &>(source);
-    FunctionName = src.FunctionName;
-    Params = src.Params;
-    Code.CopyValue(src.Code);
-}
-
 void TSWFActionDefineFunction::ReadData(TSWFReader &reader) {
     FunctionName = reader.ReadString();
     const uint16_t count = reader.ReadWord();
@@ -211,42 +153,15 @@ void TSWFActionDefineFunction::ReadData(TSWFReader &reader) {
     SetCodeSize(reader.ReadWord());
 }
 
-void TSWFActionDefineFunction::WriteToStream(TBitsEngine &be) {
-    Start.Mark(be);
-    TSWFAction::WriteToStream(be);
-}
-
 void TSWFActionDefineFunction::WriteActionBody(TBitsEngine &be) {
     be.WriteString(FunctionName, true, false);
     WriteCount(be, Params.size(), "DefineFunction");
     for (const std::string &p : Params)
         be.WriteString(p, true, false);
-    Code.Write(be, Start);
-}
-
-std::vector<TSWFBranchRef> TSWFActionDefineFunction::Branches() {
-    return {Code.Ref()};
+    WriteField(be);
 }
 
 // --- DefineFunction2
-
-void TSWFActionDefineFunction2::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionDefineFunction2 &>(source);
-    FunctionName = src.FunctionName;
-    Params = src.Params;
-    PreloadArguments = src.PreloadArguments;
-    PreloadGlobal = src.PreloadGlobal;
-    PreloadParent = src.PreloadParent;
-    PreloadRoot = src.PreloadRoot;
-    PreloadSuper = src.PreloadSuper;
-    PreloadThis = src.PreloadThis;
-    RegisterCount = src.RegisterCount;
-    SuppressArguments = src.SuppressArguments;
-    SuppressSuper = src.SuppressSuper;
-    SuppressThis = src.SuppressThis;
-    Code.CopyValue(src.Code);
-}
 
 void TSWFActionDefineFunction2::ReadData(TSWFReader &reader) {
     FunctionName = reader.ReadString();
@@ -272,11 +187,6 @@ void TSWFActionDefineFunction2::ReadData(TSWFReader &reader) {
     SetCodeSize(reader.ReadWord());
 }
 
-void TSWFActionDefineFunction2::WriteToStream(TBitsEngine &be) {
-    Start.Mark(be);
-    TSWFAction::WriteToStream(be);
-}
-
 void TSWFActionDefineFunction2::WriteActionBody(TBitsEngine &be) {
     be.WriteString(FunctionName, true, false);
     WriteCount(be, Params.size(), "DefineFunction2");
@@ -295,11 +205,7 @@ void TSWFActionDefineFunction2::WriteActionBody(TBitsEngine &be) {
         be.WriteByte(p.Register);
         be.WriteString(p.Name, true, false);
     }
-    Code.Write(be, Start);
-}
-
-std::vector<TSWFBranchRef> TSWFActionDefineFunction2::Branches() {
-    return {Code.Ref()};
+    WriteField(be);
 }
 
 // --- Try
@@ -319,20 +225,6 @@ void TSWFActionTry::SetFinallySize(uint16_t size) {
     FExplicit = true;
 }
 
-void TSWFActionTry::Assign(const TBasedSWFObject &source) {
-    TSWFAction::Assign(source);
-    const auto &src = dynamic_cast<const TSWFActionTry &>(source);
-    CatchBlockFlag = src.CatchBlockFlag;
-    CatchInRegisterFlag = src.CatchInRegisterFlag;
-    CatchName = src.CatchName;
-    CatchRegister = src.CatchRegister;
-    FinallyBlockFlag = src.FinallyBlockFlag;
-    FCatchSize = src.FCatchSize;
-    FFinallySize = src.FFinallySize;
-    FTrySize = src.FTrySize;
-    FExplicit = src.FExplicit;
-}
-
 void TSWFActionTry::ReadData(TSWFReader &reader) {
     const uint8_t flags = reader.ReadByte();
     CatchInRegisterFlag = (flags & 0x04) != 0;
@@ -345,11 +237,6 @@ void TSWFActionTry::ReadData(TSWFReader &reader) {
         CatchRegister = reader.ReadByte();
     else
         CatchName = reader.ReadString();
-}
-
-void TSWFActionTry::WriteToStream(TBitsEngine &be) {
-    Start.Mark(be);
-    TSWFAction::WriteToStream(be);
 }
 
 void TSWFActionTry::WriteActionBody(TBitsEngine &be) {

@@ -37,8 +37,9 @@ struct TSWFFieldRef {
 class TSWFOffsetMarker : public TSWFAction {
 public:
     TSWFOffsetMarker() { ActionCode = 0xFF; }
-    // Copies the descriptive fields; positions of a write pass are not copied.
-    void Assign(const TBasedSWFObject &source) override;
+    // Copies the descriptive fields; the branches waiting in a write pass
+    // are not copied.
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     // Records the marker's position and fills the placeholders of the
     // branches met before it. Writes no bytes of its own.
     void WriteActionBody(TBitsEngine &be) override;
@@ -51,7 +52,7 @@ public:
     // Forgets the positions of an earlier write pass.
     void ResetPass();
     // True when the marker was written into `stream` during this pass.
-    bool WrittenIn(const std::ostream *stream) const { return FWrittenIn == stream && stream; }
+    bool WrittenIn(const std::ostream *stream) const { return Pass.WrittenIn == stream && stream; }
 
     bool InList = false;       // in a list (which then owns it), or written
     bool BeforeBranch = true;  // declares a backward target; set by the builder and by reading
@@ -65,8 +66,17 @@ private:
     static int64_t Distance(const TSWFFieldRef &field, int64_t target);
     static void WriteValue(TBitsEngine &be, int64_t value, const TSWFFieldRef &field);
 
-    std::vector<TSWFFieldRef> Pending; // forward fields waiting for this marker
-    const std::ostream *FWrittenIn = nullptr;
+    // The state of one write pass belongs to the marker that took part in it:
+    // a copy starts without one, and assigning keeps the target's.
+    struct TPass {
+        TPass() = default;
+        TPass(const TPass &) {}
+        TPass &operator=(const TPass &) { return *this; }
+
+        std::vector<TSWFFieldRef> Pending; // forward fields waiting for this marker
+        const std::ostream *WrittenIn = nullptr;
+    };
+    TPass Pass;
 };
 
 // Where a branch keeps its marker: created and owned on first access, or
@@ -74,8 +84,10 @@ private:
 class TSWFMarkerSlot {
 public:
     TSWFMarkerSlot() = default;
-    TSWFMarkerSlot(const TSWFMarkerSlot &) = delete;
-    TSWFMarkerSlot &operator=(const TSWFMarkerSlot &) = delete;
+    // A marker belongs to the list of the branch it was made for, so a copy
+    // of a branch starts without one and assigning keeps the target's own.
+    TSWFMarkerSlot(const TSWFMarkerSlot &) {}
+    TSWFMarkerSlot &operator=(const TSWFMarkerSlot &) { return *this; }
 
     // Creates the marker on first access; the slot owns it until Release.
     TSWFOffsetMarker &Marker();
@@ -110,7 +122,7 @@ struct TSWFWriteStart {
 // One offset or size field of a branching action: written through its
 // marker, or as the stored value once one was set (by reading or by hand).
 // T is int16_t for branch offsets (signed, may point backwards) and uint16_t
-// for block sizes.
+// for block sizes. Copies take the value, not the marker (see TSWFMarkerSlot).
 template <typename T>
 class TSWFMarkedField {
 public:
@@ -122,11 +134,6 @@ public:
     bool Explicit() const { return FExplicit; }
     TSWFOffsetMarker &Marker() { return Slot.Marker(); }
     void Link(TSWFOffsetMarker *marker) { Slot.Link(marker); }
-    // Copies the value, not the marker: a copy gets markers of its own.
-    void CopyValue(const TSWFMarkedField &source) {
-        FValue = source.FValue;
-        FExplicit = source.FExplicit;
-    }
     void Write(TBitsEngine &payload, const TSWFWriteStart &start) {
         Slot.WriteField(payload, FValue, FExplicit, start.Field(payload, std::is_signed_v<T>));
     }
@@ -145,25 +152,47 @@ private:
     TSWFMarkerSlot Slot;
 };
 
-class TSWFActionJump : public TSWFAction4 {
+// Plumbing shared by the actions whose fields are resolved through markers:
+// they remember where their record starts, so that field positions can be
+// told to the markers.
+template <class Base>
+class TSWFBranchingAction : public Base {
+public:
+    void WriteToStream(TBitsEngine &be) override {
+        Start.Mark(be);
+        Base::WriteToStream(be);
+    }
+
+protected:
+    TSWFWriteStart Start;
+};
+
+// A branching action with one marked field (an offset or a block size), kept
+// last in its payload.
+template <class Base, typename T>
+class TSWFMarkedAction : public TSWFBranchingAction<Base> {
+public:
+    TSWFOffsetMarker &BranchMarker() { return Field.Marker(); }
+    void SetBranchMarker(TSWFOffsetMarker *marker) { Field.Link(marker); }
+    std::vector<TSWFBranchRef> Branches() override { return {Field.Ref()}; }
+
+protected:
+    void WriteField(TBitsEngine &be) { Field.Write(be, this->Start); }
+
+    TSWFMarkedField<T> Field;
+};
+
+class TSWFActionJump : public TSWFMarkedAction<TSWFAction4, int16_t> {
 public:
     TSWFActionJump() { ActionCode = 0x99; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
-    void WriteToStream(TBitsEngine &be) override;
-    std::vector<TSWFBranchRef> Branches() override;
+    void WriteActionBody(TBitsEngine &be) override { WriteField(be); }
 
-    TSWFOffsetMarker &BranchMarker() { return Offset.Marker(); }
-    void SetBranchMarker(TSWFOffsetMarker *marker) { Offset.Link(marker); }
     // Bytes from the end of this action to the target.
-    int16_t BranchOffset() const { return Offset.Value(); }
-    void SetBranchOffset(int16_t offset) { Offset.Set(offset); }
-    bool ExplicitOffset() const { return Offset.Explicit(); }
-
-private:
-    TSWFMarkedField<int16_t> Offset;
-    TSWFWriteStart Start;
+    int16_t BranchOffset() const { return Field.Value(); }
+    void SetBranchOffset(int16_t offset) { Field.Set(offset); }
+    bool ExplicitOffset() const { return Field.Explicit(); }
 };
 
 class TSWFActionIf : public TSWFActionJump {
@@ -171,51 +200,40 @@ public:
     TSWFActionIf() { ActionCode = 0x9D; }
 };
 
-class TSWFActionWith : public TSWFAction5 {
+// The marker closes the block.
+class TSWFActionWith : public TSWFMarkedAction<TSWFAction5, uint16_t> {
 public:
     TSWFActionWith() { ActionCode = 0x94; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
-    void WriteToStream(TBitsEngine &be) override;
-    std::vector<TSWFBranchRef> Branches() override;
+    void WriteActionBody(TBitsEngine &be) override { WriteField(be); }
 
-    // The marker closes the block.
-    TSWFOffsetMarker &BranchMarker() { return BlockSize.Marker(); }
-    void SetBranchMarker(TSWFOffsetMarker *marker) { BlockSize.Link(marker); }
     // Bytes of the block after this action.
-    uint16_t Size() const { return BlockSize.Value(); }
-    void SetSize(uint16_t size) { BlockSize.Set(size); }
-    bool ExplicitSize() const { return BlockSize.Explicit(); }
-
-private:
-    TSWFMarkedField<uint16_t> BlockSize;
-    TSWFWriteStart Start;
+    uint16_t Size() const { return Field.Value(); }
+    void SetSize(uint16_t size) { Field.Set(size); }
+    bool ExplicitSize() const { return Field.Explicit(); }
 };
 
-class TSWFActionDefineFunction : public TSWFAction5 {
+// A function definition: the marker closes the function body.
+template <class Base>
+class TSWFFunctionAction : public TSWFMarkedAction<Base, uint16_t> {
 public:
-    TSWFActionDefineFunction() { ActionCode = 0x9B; }
-    void Assign(const TBasedSWFObject &source) override;
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
-    void WriteToStream(TBitsEngine &be) override;
-    std::vector<TSWFBranchRef> Branches() override;
-
-    // The marker closes the function body.
-    TSWFOffsetMarker &BranchMarker() { return Code.Marker(); }
-    void SetBranchMarker(TSWFOffsetMarker *marker) { Code.Link(marker); }
     // Bytes of the function body after this action.
-    uint16_t CodeSize() const { return Code.Value(); }
-    void SetCodeSize(uint16_t size) { Code.Set(size); }
-    bool ExplicitCodeSize() const { return Code.Explicit(); }
+    uint16_t CodeSize() const { return this->Field.Value(); }
+    void SetCodeSize(uint16_t size) { this->Field.Set(size); }
+    bool ExplicitCodeSize() const { return this->Field.Explicit(); }
 
     std::string FunctionName;
-    std::vector<std::string> Params;
+};
 
-private:
-    TSWFMarkedField<uint16_t> Code;
-    TSWFWriteStart Start;
+class TSWFActionDefineFunction : public TSWFFunctionAction<TSWFAction5> {
+public:
+    TSWFActionDefineFunction() { ActionCode = 0x9B; }
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader &reader) override;
+    void WriteActionBody(TBitsEngine &be) override;
+
+    std::vector<std::string> Params;
 };
 
 struct TSWFFunctionParam {
@@ -223,22 +241,13 @@ struct TSWFFunctionParam {
     std::string Name;
 };
 
-class TSWFActionDefineFunction2 : public TSWFAction7 {
+class TSWFActionDefineFunction2 : public TSWFFunctionAction<TSWFAction7> {
 public:
     TSWFActionDefineFunction2() { ActionCode = 0x8E; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
-    void WriteToStream(TBitsEngine &be) override;
-    std::vector<TSWFBranchRef> Branches() override;
 
-    TSWFOffsetMarker &BranchMarker() { return Code.Marker(); }
-    void SetBranchMarker(TSWFOffsetMarker *marker) { Code.Link(marker); }
-    uint16_t CodeSize() const { return Code.Value(); }
-    void SetCodeSize(uint16_t size) { Code.Set(size); }
-    bool ExplicitCodeSize() const { return Code.Explicit(); }
-
-    std::string FunctionName;
     std::vector<TSWFFunctionParam> Params;
     bool PreloadArguments = false;
     bool PreloadGlobal = false;
@@ -250,22 +259,17 @@ public:
     bool SuppressArguments = false;
     bool SuppressSuper = false;
     bool SuppressThis = false;
-
-private:
-    TSWFMarkedField<uint16_t> Code;
-    TSWFWriteStart Start;
 };
 
 // Sizes through markers follow the SWF format: TrySize counts the try block
 // from the end of this action to the try marker, CatchSize the catch block up
 // to the catch marker, FinallySize the finally block up to the finally marker.
-class TSWFActionTry : public TSWFAction7 {
+class TSWFActionTry : public TSWFBranchingAction<TSWFAction7> {
 public:
     TSWFActionTry() { ActionCode = 0x8F; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void ReadData(TSWFReader &reader) override;
     void WriteActionBody(TBitsEngine &be) override;
-    void WriteToStream(TBitsEngine &be) override;
     std::vector<TSWFBranchRef> Branches() override;
 
     TSWFOffsetMarker &TryMarker() { return TrySlot.Marker(); }
@@ -298,7 +302,6 @@ private:
     bool FExplicit = false;
     uint16_t FTrySize = 0;
     TSWFMarkerSlot TrySlot;
-    TSWFWriteStart Start;
 };
 
 } // namespace pictova

@@ -49,20 +49,6 @@ TSWFColorTransform& TSWFButtonRecord::ColorTransform() {
     return *FColorTransform;
 }
 
-void TSWFButtonRecord::Assign(const TSWFButtonRecord& source) {
-    if (&source == this)
-        return;
-    States = source.States;
-    CharacterId = source.CharacterId;
-    Depth = source.Depth;
-    FColorTransform.reset();
-    if (source.FColorTransform)
-        ColorTransform().Assign(*source.FColorTransform);
-    FMatrix.reset();
-    if (source.FMatrix)
-        Matrix().Assign(*source.FMatrix);
-}
-
 void TSWFButtonRecord::Write(TBitsEngine& be, bool withColorTransform) {
     be.WriteBits(0, 4); // reserved
     be.WriteBit(States & bsHitTest);
@@ -71,7 +57,7 @@ void TSWFButtonRecord::Write(TBitsEngine& be, bool withColorTransform) {
     be.WriteBit(States & bsUp);
     be.WriteWord(CharacterId);
     be.WriteWord(Depth);
-    be.WriteMatrix(Matrix().Matrix());
+    be.WriteMatrix(Matrix());
     if (!withColorTransform)
         return;
     SWFColorTransform cx =
@@ -95,17 +81,6 @@ TSWFButtonRecord& TSWFBasedButton::AddRecord(uint16_t characterId, uint8_t state
     return *Records.back();
 }
 
-void TSWFBasedButton::AssignBase(const TSWFBasedButton& source) {
-    TSWFObject::Assign(source);
-    ButtonId = source.ButtonId;
-    std::vector<std::unique_ptr<TSWFButtonRecord>> copies;
-    for (const auto& src : source.Records) {
-        copies.push_back(std::make_unique<TSWFButtonRecord>());
-        copies.back()->Assign(*src);
-    }
-    Records = std::move(copies);
-}
-
 void TSWFBasedButton::WriteRecords(TBitsEngine& be, bool withColorTransform) {
     for (const auto& record : Records)
         record->Write(be, withColorTransform);
@@ -113,14 +88,6 @@ void TSWFBasedButton::WriteRecords(TBitsEngine& be, bool withColorTransform) {
 }
 
 // --- TSWFDefineButton
-
-void TSWFDefineButton::Assign(const TBasedSWFObject& source) {
-    const auto& src = dynamic_cast<const TSWFDefineButton&>(source);
-    if (&src == this)
-        return;
-    AssignBase(src);
-    Actions.Assign(src.Actions);
-}
 
 uint8_t TSWFDefineButton::MinVersion() const {
     return std::max(TSWFBasedButton::MinVersion(), Actions.MinVersion());
@@ -134,14 +101,6 @@ void TSWFDefineButton::WriteTagBody(TBitsEngine& be) {
 }
 
 // --- TSWFButtonCondAction
-
-void TSWFButtonCondAction::AssignCondition(const TSWFButtonCondAction& source) {
-    if (&source == this)
-        return;
-    Conditions = source.Conditions;
-    KeyPress = source.KeyPress;
-    TSWFActionList::Assign(source);
-}
 
 void TSWFButtonCondAction::WriteRecord(TBitsEngine& be, bool last) {
     assert(KeyPress < 0x80 && "a button key code has 7 bits");
@@ -169,20 +128,6 @@ TSWFButtonCondAction& TSWFDefineButton2::AddCondAction(uint16_t conditions, uint
     return *CondActions.back();
 }
 
-void TSWFDefineButton2::Assign(const TBasedSWFObject& source) {
-    const auto& src = dynamic_cast<const TSWFDefineButton2&>(source);
-    if (&src == this)
-        return;
-    AssignBase(src);
-    TrackAsMenu = src.TrackAsMenu;
-    std::vector<std::unique_ptr<TSWFButtonCondAction>> copies;
-    for (const auto& action : src.CondActions) {
-        copies.push_back(std::make_unique<TSWFButtonCondAction>());
-        copies.back()->AssignCondition(*action);
-    }
-    CondActions = std::move(copies);
-}
-
 uint8_t TSWFDefineButton2::MinVersion() const {
     uint8_t v = TSWFBasedButton::MinVersion();
     for (const auto& action : CondActions)
@@ -205,13 +150,6 @@ void TSWFDefineButton2::WriteTagBody(TBitsEngine& be) {
 
 // --- TSWFDefineButtonCxform
 
-void TSWFDefineButtonCxform::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineButtonCxform&>(source);
-    ButtonId = src.ButtonId;
-    ColorTransform.Assign(src.ColorTransform);
-}
-
 void TSWFDefineButtonCxform::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(ButtonId);
     SWFColorTransform cx = ColorTransform.ColorTransform();
@@ -226,19 +164,6 @@ TSWFStartSound& TSWFDefineButtonSound::Sound(TSWFButtonSoundEvent event) {
     if (!sound)
         sound = std::make_unique<TSWFStartSound>();
     return *sound;
-}
-
-void TSWFDefineButtonSound::Assign(const TBasedSWFObject& source) {
-    const auto& src = dynamic_cast<const TSWFDefineButtonSound&>(source);
-    if (&src == this)
-        return;
-    TSWFObject::Assign(src);
-    ButtonId = src.ButtonId;
-    for (size_t i = 0; i < Sounds.size(); ++i) {
-        Sounds[i].reset();
-        if (src.Sounds[i])
-            Sound(TSWFButtonSoundEvent(i)).Assign(*src.Sounds[i]);
-    }
 }
 
 void TSWFDefineButtonSound::WriteTagBody(TBitsEngine& be) {

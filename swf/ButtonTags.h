@@ -30,7 +30,7 @@ public:
 
     // Copies the states, character, depth, matrix and, when the source has
     // one, the colour transform.
-    void Assign(const TSWFButtonRecord& source);
+    void Assign(const TSWFButtonRecord& source) { *this = source; }
     // The flag byte, character, depth and matrix; with withColorTransform a
     // CXFORMWITHALPHA follows (an empty one when none was asked for).
     void Write(TBitsEngine& be, bool withColorTransform);
@@ -48,8 +48,8 @@ public:
     uint16_t Depth = 0;
 
 private:
-    std::unique_ptr<TSWFColorTransform> FColorTransform;
-    std::unique_ptr<TSWFMatrix> FMatrix;
+    TSWFOwned<TSWFColorTransform> FColorTransform;
+    TSWFOwned<TSWFMatrix> FMatrix;
 };
 
 // Shared by both button tags: the ID and the records in drawing order.
@@ -61,10 +61,9 @@ public:
     TSWFButtonRecord& AddRecord(uint16_t characterId, uint8_t states, uint16_t depth);
 
     uint16_t ButtonId = 0;
-    std::vector<std::unique_ptr<TSWFButtonRecord>> Records;
+    std::vector<TSWFOwned<TSWFButtonRecord>> Records;
 
 protected:
-    void AssignBase(const TSWFBasedButton& source);
     // Every record, then the end byte 0.
     void WriteRecords(TBitsEngine& be, bool withColorTransform);
 };
@@ -74,7 +73,7 @@ protected:
 class TSWFDefineButton : public TSWFBasedButton {
 public:
     TSWFDefineButton() { TagID = tagDefineButton; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // 3, raised to the greatest MinVersion of the actions.
     uint8_t MinVersion() const override;
     // ButtonId, records (without colour transforms), 0, actions, 0.
@@ -105,7 +104,7 @@ public:
     // std::runtime_error when the record outgrows the 16-bit size or the
     // stream cannot seek back to fill it.
     void WriteRecord(TBitsEngine& be, bool last);
-    void AssignCondition(const TSWFButtonCondAction& source);
+    void AssignCondition(const TSWFButtonCondAction& source) { *this = source; }
 
     uint16_t Conditions = 0; // TSWFButtonCondition bits
     // SWF key code (7 bits): 1-19 special keys, 32-126 characters; 0 for none.
@@ -115,7 +114,7 @@ public:
 class TSWFDefineButton2 : public TSWFBasedButton {
 public:
     TSWFDefineButton2() { TagID = tagDefineButton2; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // 3, raised to the greatest MinVersion of the condition actions.
     uint8_t MinVersion() const override;
     // ButtonId, TrackAsMenu, ActionOffset, records (each with a colour
@@ -127,14 +126,14 @@ public:
     TSWFButtonCondAction& AddCondAction(uint16_t conditions, uint8_t keyPress = 0);
 
     bool TrackAsMenu = false; // the button reacts to a press begun on another button
-    std::vector<std::unique_ptr<TSWFButtonCondAction>> CondActions;
+    std::vector<TSWFOwned<TSWFButtonCondAction>> CondActions;
 };
 
 // A colour transform for a DefineButton's characters.
 class TSWFDefineButtonCxform : public TSWFObject {
 public:
     TSWFDefineButtonCxform() { TagID = tagDefineButtonCxform; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 2; }
     // ButtonId and a CXFORM: the tag has no alpha terms, so any set on the
     // transform are left out.
@@ -155,7 +154,7 @@ enum TSWFButtonSoundEvent : uint8_t {
 class TSWFDefineButtonSound : public TSWFObject {
 public:
     TSWFDefineButtonSound() { TagID = tagDefineButtonSound; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 2; }
     // ButtonId, then per transition the sound's SoundId and sound info, or
     // SoundId 0 alone for a transition without a sound (or with SoundId 0).
@@ -172,7 +171,7 @@ public:
     uint16_t ButtonId = 0;
 
 private:
-    std::array<std::unique_ptr<TSWFStartSound>, 4> Sounds;
+    std::array<TSWFOwned<TSWFStartSound>, 4> Sounds;
 };
 
 } // namespace pictova

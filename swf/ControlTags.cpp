@@ -4,33 +4,14 @@
 
 namespace pictova {
 
-void TSWFSetBackgroundColor::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    Color.Assign(dynamic_cast<const TSWFSetBackgroundColor&>(source).Color);
-}
-
 void TSWFSetBackgroundColor::WriteTagBody(TBitsEngine& be) {
     be.WriteRGB(Color.RGB());
-}
-
-void TSWFFrameLabel::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFFrameLabel&>(source);
-    NamedAnchor = src.NamedAnchor;
-    Name = src.Name;
 }
 
 void TSWFFrameLabel::WriteTagBody(TBitsEngine& be) {
     be.WriteString(Name, true, false);
     if (NamedAnchor)
         be.WriteByte(1);
-}
-
-void TSWFProtect::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFProtect&>(source);
-    Hash = src.Hash;
-    Password = src.Password;
 }
 
 uint8_t TSWFProtect::MinVersion() const {
@@ -47,8 +28,8 @@ void TSWFProtect::WriteTagBody(TBitsEngine& be) {
 }
 
 void TSWFExportAssets::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
     const auto& src = dynamic_cast<const TSWFExportAssets&>(source);
+    TSWFObject::operator=(src);
     Assets.insert(Assets.end(), src.Assets.begin(), src.Assets.end());
 }
 
@@ -70,23 +51,9 @@ void TSWFImportAssets::WriteTagBody(TBitsEngine& be) {
     TSWFExportAssets::WriteTagBody(be);
 }
 
-void TSWFScriptLimits::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFScriptLimits&>(source);
-    MaxRecursionDepth = src.MaxRecursionDepth;
-    ScriptTimeoutSeconds = src.ScriptTimeoutSeconds;
-}
-
 void TSWFScriptLimits::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(MaxRecursionDepth);
     be.WriteWord(ScriptTimeoutSeconds);
-}
-
-void TSWFSetTabIndex::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFSetTabIndex&>(source);
-    Depth = src.Depth;
-    TabIndex = src.TabIndex;
 }
 
 void TSWFSetTabIndex::WriteTagBody(TBitsEngine& be) {

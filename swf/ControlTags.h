@@ -24,7 +24,7 @@ public:
 class TSWFSetBackgroundColor : public TSWFObject {
 public:
     TSWFSetBackgroundColor() { TagID = tagSetBackgroundColor; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     void WriteTagBody(TBitsEngine& be) override;
 
     TSWFRGB Color;
@@ -34,7 +34,7 @@ class TSWFFrameLabel : public TSWFObject {
 public:
     TSWFFrameLabel() { TagID = tagFrameLabel; }
     explicit TSWFFrameLabel(std::string name) : TSWFFrameLabel() { Name = std::move(name); }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return NamedAnchor ? 6 : 3; }
     void WriteTagBody(TBitsEngine& be) override;
 
@@ -47,7 +47,7 @@ public:
 class TSWFProtect : public TSWFObject {
 public:
     TSWFProtect() { TagID = tagProtect; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override;
     void WriteTagBody(TBitsEngine& be) override;
 
@@ -75,6 +75,7 @@ struct TSWFAsset {
 class TSWFExportAssets : public TSWFObject {
 public:
     TSWFExportAssets() { TagID = tagExportAssets; }
+    // Appends the source's assets to those of this tag.
     void Assign(const TBasedSWFObject& source) override;
     uint8_t MinVersion() const override { return 5; }
     void WriteTagBody(TBitsEngine& be) override;
@@ -95,7 +96,7 @@ public:
 class TSWFScriptLimits : public TSWFObject {
 public:
     TSWFScriptLimits() { TagID = tagScriptLimits; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 7; }
     void WriteTagBody(TBitsEngine& be) override;
 
@@ -106,7 +107,7 @@ public:
 class TSWFSetTabIndex : public TSWFObject {
 public:
     TSWFSetTabIndex() { TagID = tagSetTabIndex; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 7; }
     void WriteTagBody(TBitsEngine& be) override;
 

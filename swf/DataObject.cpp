@@ -39,16 +39,25 @@ void WritePayload(TSWFDataObject& sender, TBitsEngine& be, const TSWFPayload& pa
     }
 }
 
-void TSWFDataObject::Assign(const TBasedSWFObject& source) {
-    if (&source == this)
+void CopyPayload(TSWFPayload& payload, TSWFDataWriteEvent& onWrite, const TSWFPayload& source,
+                 const TSWFDataWriteEvent& sourceOnWrite) {
+    if (&payload == &source)
         return;
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDataObject&>(source);
-    OnDataWrite = src.OnDataWrite;
-    if (src.OnDataWrite)
-        FPayload.Clear();
+    onWrite = sourceOnWrite;
+    if (sourceOnWrite)
+        payload.Clear();
     else
-        FPayload.CopyFrom(src.FPayload);
+        payload.CopyFrom(source);
+}
+
+TSWFDataObject::TSWFDataObject(const TSWFDataObject& source) : TSWFObject(source) {
+    CopyPayload(FPayload, OnDataWrite, source.FPayload, source.OnDataWrite);
+}
+
+TSWFDataObject& TSWFDataObject::operator=(const TSWFDataObject& source) {
+    TSWFObject::operator=(source);
+    CopyPayload(FPayload, OnDataWrite, source.FPayload, source.OnDataWrite);
+    return *this;
 }
 
 void TSWFDataObject::SetData(const void* data, size_t size) {

@@ -45,12 +45,19 @@ private:
 void WritePayload(TSWFDataObject& sender, TBitsEngine& be, const TSWFPayload& payload,
                   const TSWFDataWriteEvent& onWrite);
 
+// How a payload is copied: a source that streams through its callback gives
+// the same callback and no bytes; otherwise the source's bytes are duplicated
+// into a block the copy owns.
+void CopyPayload(TSWFPayload& payload, TSWFDataWriteEvent& onWrite, const TSWFPayload& source,
+                 const TSWFDataWriteEvent& sourceOnWrite);
+
 class TSWFDataObject : public TSWFObject {
 public:
-    // After the base copy: a source that streams through OnDataWrite gives a
-    // copy with the same callback and no bytes; otherwise the source's bytes
-    // are duplicated into a block the copy owns.
-    void Assign(const TBasedSWFObject& source) override;
+    TSWFDataObject() = default;
+    // The payload is copied as CopyPayload says.
+    TSWFDataObject(const TSWFDataObject& source);
+    TSWFDataObject& operator=(const TSWFDataObject& source);
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
 
     // What the bytes must hold is up to each tag class (see its comment). The
     // JPEG tags add FF D8 before and FF D9 after the payload: hand them the

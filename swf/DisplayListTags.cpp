@@ -24,40 +24,12 @@ TSWFClipActionRecord &TSWFClipActions::Add(uint32_t events, uint8_t keyCode) {
     return *Records.back();
 }
 
-void TSWFClipActions::Assign(const TSWFClipActions &source) {
-    if (&source == this)
-        return;
-    Records.clear();
-    for (const auto &src : source.Records) {
-        auto copy = std::make_unique<TSWFClipActionRecord>();
-        copy->SetKeyCode(src->KeyCode());
-        copy->EventFlags = src->EventFlags;
-        copy->TSWFActionList::Assign(*src);
-        Records.push_back(std::move(copy));
-    }
-    AllEventFlags = source.AllEventFlags;
-}
-
-void TSWFBasedPlaceObject::AssignBase(const TSWFBasedPlaceObject &source) {
-    TSWFObject::Assign(source);
-    FCharacterId = source.FCharacterId;
-    Depth = source.Depth;
-}
-
 // --- PlaceObject
-
-void TSWFPlaceObject::Assign(const TBasedSWFObject &source) {
-    const auto &src = dynamic_cast<const TSWFPlaceObject &>(source);
-    AssignBase(src);
-    ColorTransform.Assign(src.ColorTransform);
-    HasColorTransform = src.HasColorTransform;
-    Matrix.Assign(src.Matrix);
-}
 
 void TSWFPlaceObject::WriteTagBody(TBitsEngine &be) {
     be.WriteWord(CharacterId());
     be.WriteWord(Depth);
-    be.WriteMatrix(Matrix.Matrix());
+    be.WriteMatrix(Matrix);
     SWFColorTransform cx = ColorTransform.ColorTransform();
     if (HasColorTransform || cx.HasAdd || cx.HasMult) {
         cx.HasAlpha = false; // PlaceObject carries CXFORM
@@ -103,28 +75,6 @@ void TSWFPlaceObject2::SetRatio(uint16_t ratio) {
 void TSWFPlaceObject2::SetName(std::string name) {
     FName = std::move(name);
     FHasName = !FName.empty();
-}
-
-void TSWFPlaceObject2::Assign(const TBasedSWFObject &source) {
-    const auto &src = dynamic_cast<const TSWFPlaceObject2 &>(source);
-    AssignBase(src);
-    FHasCharacter = src.FHasCharacter;
-    FClipActions.reset();
-    if (src.FClipActions)
-        ClipActions().Assign(*src.FClipActions);
-    FColorTransform.reset();
-    if (src.FColorTransform)
-        ColorTransform().Assign(*src.FColorTransform);
-    FMatrix.reset();
-    if (src.FMatrix)
-        Matrix().Assign(*src.FMatrix);
-    FClipDepth = src.FClipDepth;
-    FHasClipDepth = src.FHasClipDepth;
-    FRatio = src.FRatio;
-    FHasRatio = src.FHasRatio;
-    SetName(src.FName);
-    PlaceFlagMove = src.PlaceFlagMove;
-    SWFVersion = src.SWFVersion;
 }
 
 namespace {
@@ -212,7 +162,7 @@ void TSWFPlaceObject2::WriteTagBody(TBitsEngine &be) {
     if (FHasCharacter)
         be.WriteWord(CharacterId());
     if (FMatrix)
-        be.WriteMatrix(FMatrix->Matrix());
+        be.WriteMatrix(*FMatrix);
     if (FColorTransform) {
         SWFColorTransform cx = FColorTransform->ColorTransform();
         if (!cx.HasAlpha) {
@@ -235,21 +185,9 @@ void TSWFPlaceObject2::WriteTagBody(TBitsEngine &be) {
 
 // --- RemoveObject, RemoveObject2
 
-void TSWFRemoveObject::Assign(const TBasedSWFObject &source) {
-    TSWFObject::Assign(source);
-    const auto &src = dynamic_cast<const TSWFRemoveObject &>(source);
-    CharacterId = src.CharacterId;
-    Depth = src.Depth;
-}
-
 void TSWFRemoveObject::WriteTagBody(TBitsEngine &be) {
     be.WriteWord(CharacterId);
     be.WriteWord(Depth);
-}
-
-void TSWFRemoveObject2::Assign(const TBasedSWFObject &source) {
-    TSWFObject::Assign(source);
-    Depth = dynamic_cast<const TSWFRemoveObject2 &>(source).Depth;
 }
 
 void TSWFRemoveObject2::WriteTagBody(TBitsEngine &be) {

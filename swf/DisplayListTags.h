@@ -60,9 +60,9 @@ public:
     // A record for the events (plus KeyPress with a key code); the caller
     // appends its actions.
     TSWFClipActionRecord &Add(uint32_t events, uint8_t keyCode = 0);
-    void Assign(const TSWFClipActions &source);
+    void Assign(const TSWFClipActions &source) { *this = source; }
 
-    std::vector<std::unique_ptr<TSWFClipActionRecord>> Records;
+    std::vector<TSWFOwned<TSWFClipActionRecord>> Records;
     uint32_t AllEventFlags = 0;
 };
 
@@ -73,9 +73,6 @@ public:
 
     uint16_t Depth = 0;
 
-protected:
-    void AssignBase(const TSWFBasedPlaceObject &source);
-
 private:
     uint16_t FCharacterId = 0;
 };
@@ -83,7 +80,7 @@ private:
 class TSWFPlaceObject : public TSWFBasedPlaceObject {
 public:
     TSWFPlaceObject() { TagID = tagPlaceObject; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void WriteTagBody(TBitsEngine &be) override;
 
     TSWFColorTransform ColorTransform; // written without alpha
@@ -96,7 +93,7 @@ public:
 class TSWFPlaceObject2 : public TSWFBasedPlaceObject {
 public:
     TSWFPlaceObject2() { TagID = tagPlaceObject2; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     // 3; with clip actions the larger of 5 and SWFVersion, and 6 when a
     // record uses an event only SWF 6 has.
     uint8_t MinVersion() const override;
@@ -134,10 +131,10 @@ private:
     void WriteClipActions(TBitsEngine &be);
     void WriteEventFlags(TBitsEngine &be, uint32_t events) const;
 
-    std::unique_ptr<TSWFClipActions> FClipActions;
+    TSWFOwned<TSWFClipActions> FClipActions;
     uint16_t FClipDepth = 0;
-    std::unique_ptr<TSWFColorTransform> FColorTransform;
-    std::unique_ptr<TSWFMatrix> FMatrix;
+    TSWFOwned<TSWFColorTransform> FColorTransform;
+    TSWFOwned<TSWFMatrix> FMatrix;
     std::string FName;
     bool FHasCharacter = false;
     bool FHasClipDepth = false;
@@ -149,7 +146,7 @@ private:
 class TSWFRemoveObject : public TSWFObject {
 public:
     TSWFRemoveObject() { TagID = tagRemoveObject; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     void WriteTagBody(TBitsEngine &be) override;
 
     uint16_t CharacterId = 0;
@@ -159,7 +156,7 @@ public:
 class TSWFRemoveObject2 : public TSWFObject {
 public:
     TSWFRemoveObject2() { TagID = tagRemoveObject2; }
-    void Assign(const TBasedSWFObject &source) override;
+    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 3; }
     void WriteTagBody(TBitsEngine &be) override;
 

@@ -10,14 +10,6 @@ namespace pictova {
 
 namespace {
 
-std::vector<TSWFShapeRecordList> CopyGlyphs(const std::vector<TSWFShapeRecordList>& source) {
-    std::vector<TSWFShapeRecordList> copy;
-    copy.reserve(source.size());
-    for (const auto& glyph : source)
-        copy.push_back(CopyShapeRecords(glyph));
-    return copy;
-}
-
 // FontNameLen and the name without terminator.
 void WriteFontName(TBitsEngine& be, uint16_t fontId, const std::string& name, bool utf8) {
     const std::string bytes = utf8 ? AnsiToUtf8(name) : name;
@@ -65,13 +57,6 @@ std::string TSWFDefineFont::GlyphBytes(TSWFShapeRecordList& records) {
     return std::move(out).str();
 }
 
-void TSWFDefineFont::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineFont&>(source);
-    FontID = src.FontID;
-    GlyphShapes = CopyGlyphs(src.GlyphShapes);
-}
-
 void TSWFDefineFont::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(FontID);
     if (GlyphShapes.empty()) {
@@ -93,29 +78,6 @@ void TSWFDefineFont::WriteTagBody(TBitsEngine& be) {
     }
     for (const std::string& glyph : glyphs)
         be.WriteBytes(glyph.data(), glyph.size());
-}
-
-void TSWFDefineFont2::Assign(const TBasedSWFObject& source) {
-    TSWFDefineFont::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineFont2&>(source);
-    CodeTable = src.CodeTable;
-    AdvanceTable = src.AdvanceTable;
-    Ascent = src.Ascent;
-    BoundsTable = src.BoundsTable;
-    Descent = src.Descent;
-    FontFlagsANSI = src.FontFlagsANSI;
-    FontFlagsBold = src.FontFlagsBold;
-    FontFlagsHasLayout = src.FontFlagsHasLayout;
-    FontFlagsItalic = src.FontFlagsItalic;
-    FontFlagsShiftJIS = src.FontFlagsShiftJIS;
-    FontFlagsSmallText = src.FontFlagsSmallText;
-    FontFlagsWideCodes = src.FontFlagsWideCodes;
-    FontFlagsWideOffsets = src.FontFlagsWideOffsets;
-    KerningTable = src.KerningTable;
-    Leading = src.Leading;
-    FontName = src.FontName;
-    LanguageCode = src.LanguageCode;
-    SWFVersion = src.SWFVersion;
 }
 
 void TSWFDefineFont2::WriteTagBody(TBitsEngine& be) {
@@ -180,7 +142,7 @@ void TSWFDefineFont2::WriteTagBody(TBitsEngine& be) {
     for (int16_t advance : AdvanceTable)
         be.WriteWord(uint16_t(advance));
     for (const TSWFRect& bounds : BoundsTable)
-        be.WriteRect(bounds.Rect());
+        be.WriteRect(bounds);
     if (KerningTable.size() > 0xFFFF)
         throw std::length_error(context + std::to_string(KerningTable.size()) +
                                 " kerning records exceed 65535");
@@ -190,21 +152,6 @@ void TSWFDefineFont2::WriteTagBody(TBitsEngine& be) {
         WriteCode(be, FontID, kerning.FontKerningCode2, FontFlagsWideCodes);
         be.WriteWord(uint16_t(int16_t(kerning.FontKerningAdjustment)));
     }
-}
-
-void TSWFDefineFontInfo::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineFontInfo&>(source);
-    CodeTable = src.CodeTable;
-    FontFlagsANSI = src.FontFlagsANSI;
-    FontFlagsBold = src.FontFlagsBold;
-    FontFlagsItalic = src.FontFlagsItalic;
-    FontFlagsShiftJIS = src.FontFlagsShiftJIS;
-    FontFlagsSmallText = src.FontFlagsSmallText;
-    FontFlagsWideCodes = src.FontFlagsWideCodes;
-    FontID = src.FontID;
-    FontName = src.FontName;
-    SWFVersion = src.SWFVersion;
 }
 
 void TSWFDefineFontInfo::WriteInfo(TBitsEngine& be, bool utf8Name, bool wideCodes,
@@ -226,11 +173,6 @@ void TSWFDefineFontInfo::WriteInfo(TBitsEngine& be, bool utf8Name, bool wideCode
 
 void TSWFDefineFontInfo::WriteTagBody(TBitsEngine& be) {
     WriteInfo(be, SWFVersion >= 6, FontFlagsWideCodes, nullptr);
-}
-
-void TSWFDefineFontInfo2::Assign(const TBasedSWFObject& source) {
-    TSWFDefineFontInfo::Assign(source);
-    LanguageCode = dynamic_cast<const TSWFDefineFontInfo2&>(source).LanguageCode;
 }
 
 void TSWFDefineFontInfo2::WriteTagBody(TBitsEngine& be) {

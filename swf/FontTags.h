@@ -23,7 +23,7 @@ struct TSWFKerningRecord {
 class TSWFDefineFont : public TSWFObject {
 public:
     TSWFDefineFont() { TagID = tagDefineFont; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // Throws std::length_error when the glyph data passes the reach of the
     // 16-bit offset table.
     void WriteTagBody(TBitsEngine& be) override;
@@ -43,7 +43,7 @@ protected:
 class TSWFDefineFont2 : public TSWFDefineFont {
 public:
     TSWFDefineFont2() { TagID = tagDefineFont2; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 3; }
     // Throws std::runtime_error when the glyphs, codes and layout tables
     // disagree in number, a code needs wide codes that are off, or the name is
@@ -77,7 +77,7 @@ public:
 class TSWFDefineFontInfo : public TSWFObject {
 public:
     TSWFDefineFontInfo() { TagID = tagDefineFontInfo; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // Throws std::runtime_error for a code that needs wide codes while they
     // are off, or a name longer than 255 bytes.
     void WriteTagBody(TBitsEngine& be) override;
@@ -102,7 +102,7 @@ protected:
 class TSWFDefineFontInfo2 : public TSWFDefineFontInfo {
 public:
     TSWFDefineFontInfo2() { TagID = tagDefineFontInfo2; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 6; }
     void WriteTagBody(TBitsEngine& be) override;
 

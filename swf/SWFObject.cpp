@@ -7,10 +7,6 @@
 
 namespace pictova {
 
-void TSWFObject::Assign(const TBasedSWFObject& source) {
-    BodySize = dynamic_cast<const TSWFObject&>(source).BodySize;
-}
-
 void TSWFObject::WriteTagBody(TBitsEngine&) {}
 
 bool TagNeedsLongHeader(uint16_t code, uint32_t bodySize) {

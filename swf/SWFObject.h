@@ -3,6 +3,7 @@
 // high-level objects alike, TSWFObject for tags, which frames each tag.
 
 #include "swf/BitsEngine.h"
+#include "swf/Owned.h"
 
 #include <cstdint>
 #include <istream>
@@ -62,9 +63,12 @@ enum TSWFTagCode : uint16_t {
 
 class TBasedSWFObject {
 public:
+    TBasedSWFObject() = default;
+    TBasedSWFObject(const TBasedSWFObject&) = default;
+    TBasedSWFObject& operator=(const TBasedSWFObject&) = default;
     virtual ~TBasedSWFObject() = default;
     // Copies the source's state into this object; the source must be of the
-    // same class (std::bad_cast otherwise).
+    // same class (std::bad_cast otherwise). Classes implement it with AssignAs.
     virtual void Assign(const TBasedSWFObject& source) = 0;
     // 0 for tags, 1 for high-level objects.
     virtual uint8_t LibraryLevel() const = 0;
@@ -73,9 +77,43 @@ public:
     virtual void WriteToStream(TBitsEngine& be) = 0;
 };
 
+// Assign through the copy assignment of T, so that a class copies its fields
+// in one place. The source must be a T (std::bad_cast otherwise); as with any
+// assignment, only T's part of a source of a derived class is copied.
+template <class T>
+void AssignAs(T& target, const TBasedSWFObject& source) {
+    target = dynamic_cast<const T&>(source);
+}
+
+// A field that tells which class an object is, set by its constructor as the
+// tag code is: a copy takes the source's value, assigning keeps the target's.
+template <class T>
+class TSWFClassField {
+public:
+    TSWFClassField() = default;
+    TSWFClassField(T value) : FValue(value) {}
+    TSWFClassField(const TSWFClassField&) = default;
+    TSWFClassField& operator=(const TSWFClassField&) { return *this; }
+    TSWFClassField& operator=(T value) {
+        FValue = value;
+        return *this;
+    }
+    operator T() const { return FValue; }
+
+private:
+    T FValue{};
+};
+
 class TSWFObject : public TBasedSWFObject {
 public:
-    void Assign(const TBasedSWFObject& source) override;
+    TSWFObject() = default;
+    TSWFObject(const TSWFObject&) = default;
+    // Copies BodySize only: a tag assigned to keeps its own tag code.
+    TSWFObject& operator=(const TSWFObject& source) {
+        BodySize = source.BodySize;
+        return *this;
+    }
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t LibraryLevel() const override { return 0; }
     // Writes the tag header (short or long form) and the body.
     void WriteToStream(TBitsEngine& be) override;

@@ -15,17 +15,19 @@ void TSWFRect::NormaliseY() {
         std::swap(YMin, YMax);
 }
 
-void TSWFRect::SetRect(const SWFRect& r) {
-    XMin = r.Xmin;
-    XMax = r.Xmax;
-    YMin = r.Ymin;
-    YMax = r.Ymax;
+TSWFRect::TSWFRect(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax)
+    : XMax(xMax), XMin(xMin), YMax(yMax), YMin(yMin) {
     NormaliseX();
     NormaliseY();
 }
 
 void TSWFRect::SetTRect(const TRect& r) {
-    SetRect(SWFRect{r.Left, r.Right, r.Top, r.Bottom});
+    *this = TSWFRect(r.Left, r.Right, r.Top, r.Bottom);
+}
+
+TSWFRect MakeSWFRect(const TRect& rect, bool toTwips) {
+    const int32_t f = toTwips ? 20 : 1;
+    return TSWFRect(rect.Left * f, rect.Right * f, rect.Top * f, rect.Bottom * f);
 }
 
 void TSWFRect::SetXMin(int32_t v) {
@@ -116,22 +118,6 @@ void TSWFMatrix::SetRotate(float degrees) {
 void TSWFMatrix::SetTranslate(int32_t x, int32_t y) {
     TranslateX = x;
     TranslateY = y;
-}
-
-SWFMatrix TSWFMatrix::Matrix() const {
-    return SWFMatrix{HasScale, HasRotate, ScaleX, ScaleY, RotateSkew1, RotateSkew0,
-                     TranslateX, TranslateY};
-}
-
-void TSWFMatrix::SetMatrix(const SWFMatrix& m) {
-    HasScale = m.HasScale;
-    HasRotate = m.HasRotate;
-    ScaleX = m.ScaleX;
-    ScaleY = m.ScaleY;
-    RotateSkew1 = m.RotateSkew1;
-    RotateSkew0 = m.RotateSkew0;
-    TranslateX = m.TranslateX;
-    TranslateY = m.TranslateY;
 }
 
 void TSWFColorTransform::SetAddR(int32_t v) {

@@ -8,11 +8,13 @@
 
 namespace pictova {
 
-// Keeps XMin <= XMax and YMin <= YMax after every change. Twips.
+// The RECT record itself, in twips. Keeps XMin <= XMax and YMin <= YMax after
+// every change, so whatever is written is sorted.
 class TSWFRect {
 public:
-    SWFRect Rect() const { return SWFRect{XMin, XMax, YMin, YMax}; }
-    void SetRect(const SWFRect& r);
+    TSWFRect() = default;
+    // SWF field order; the corners are sorted.
+    TSWFRect(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax);
     // left = XMin, top = YMin, right = XMax, bottom = YMax
     TRect GetTRect() const { return TRect{XMin, YMin, XMax, YMax}; }
     void SetTRect(const TRect& r);
@@ -20,7 +22,7 @@ public:
     void SetXMax(int32_t v);
     void SetYMin(int32_t v);
     void SetYMax(int32_t v);
-    void Assign(const TSWFRect& source) { SetRect(source.Rect()); }
+    void Assign(const TSWFRect& source) { *this = source; }
 
     int32_t GetXMin() const { return XMin; }
     int32_t GetXMax() const { return XMax; }
@@ -36,6 +38,11 @@ private:
     int32_t YMax = 0;
     int32_t YMin = 0;
 };
+
+using SWFRect = TSWFRect;
+
+// Sorts the corners; multiplies by 20 (pixels to twips) when toTwips.
+TSWFRect MakeSWFRect(const TRect& rect, bool toTwips);
 
 class TSWFRGB {
 public:
@@ -73,6 +80,10 @@ private:
     bool FHasAlpha = false;
 };
 
+// The MATRIX record itself: the writer takes it as it is, so there is no
+// separate value form. Scale and skew terms are 16.16 fixed point;
+// translations are twips. RotateSkew1 multiplies y into x', RotateSkew0
+// multiplies x into y'.
 class TSWFMatrix {
 public:
     void SetScale(float scaleX, float scaleY);
@@ -88,9 +99,7 @@ public:
     float Skew0f() const { return Fixed16ToSingle(RotateSkew0); }
     float Skew1f() const { return Fixed16ToSingle(RotateSkew1); }
 
-    SWFMatrix Matrix() const;
-    void SetMatrix(const SWFMatrix& m);
-    void Assign(const TSWFMatrix& source) { SetMatrix(source.Matrix()); }
+    void Assign(const TSWFMatrix& source) { *this = source; }
 
     bool HasScale = false;
     bool HasRotate = false;
@@ -101,6 +110,8 @@ public:
     int32_t TranslateX = 0;
     int32_t TranslateY = 0;
 };
+
+using SWFMatrix = TSWFMatrix;
 
 // Terms are kept in 32 bits; only their low 16 bits reach the record.
 class TSWFColorTransform {

@@ -46,8 +46,9 @@ int32_t TBasedSWFStream::Height() const {
 }
 
 uint32_t TBasedSWFStream::HeaderSize() const {
-    const SWFRect r = MakeSWFRect(Header.FrameRect, false);
-    const uint32_t nbits = GetSignedBitsCount(MaxAbs(r.Xmin, r.Xmax, r.Ymin, r.Ymax));
+    const TSWFRect r = MakeSWFRect(Header.FrameRect, false);
+    const uint32_t nbits =
+        GetSignedBitsCount(MaxAbs(r.GetXMin(), r.GetXMax(), r.GetYMin(), r.GetYMax()));
     return (5 + 4 * nbits + 7) / 8 + 12;
 }
 

@@ -66,16 +66,6 @@ uint32_t MakeRGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16 | uint32_t(a) << 24;
 }
 
-SWFRect MakeSWFRect(const TRect& rect, bool toTwips) {
-    const int32_t f = toTwips ? 20 : 1;
-    SWFRect r;
-    r.Xmin = std::min(rect.Left, rect.Right) * f;
-    r.Xmax = std::max(rect.Left, rect.Right) * f;
-    r.Ymin = std::min(rect.Top, rect.Bottom) * f;
-    r.Ymax = std::max(rect.Top, rect.Bottom) * f;
-    return r;
-}
-
 int32_t RoundHalfEven(double x) {
     return int32_t(std::nearbyint(x)); // default FE_TONEAREST rounds halves to even
 }

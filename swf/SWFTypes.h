@@ -6,14 +6,6 @@
 
 namespace pictova {
 
-// Rectangle as the SWF format stores it, in twips, in SWF field order.
-struct SWFRect {
-    int32_t Xmin = 0;
-    int32_t Xmax = 0;
-    int32_t Ymin = 0;
-    int32_t Ymax = 0;
-};
-
 // Rectangle of the movie API: left, top, right, bottom (not necessarily sorted).
 struct TRect {
     int32_t Left = 0;
@@ -33,19 +25,6 @@ struct SWFRGBA {
     uint8_t G = 0;
     uint8_t B = 0;
     uint8_t A = 0;
-};
-
-// Scale and skew terms are 16.16 fixed point; translations are twips.
-// RotateSkew1 multiplies y into x', RotateSkew0 multiplies x into y'.
-struct SWFMatrix {
-    bool HasScale = false;
-    bool HasRotate = false;
-    int32_t ScaleX = 0;
-    int32_t ScaleY = 0;
-    int32_t RotateSkew1 = 0;
-    int32_t RotateSkew0 = 0;
-    int32_t TranslateX = 0;
-    int32_t TranslateY = 0;
 };
 
 // Multiply terms are 8.8 fixed point (256 = unchanged); add terms are added
@@ -82,8 +61,6 @@ SWFRGB MakeRGB(uint8_t r, uint8_t g, uint8_t b);
 // From a colour value: bits 0-7 red, 8-15 green, 16-23 blue.
 SWFRGB MakeRGB(uint32_t colour);
 uint32_t MakeRGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
-// Sorts the corners; multiplies by 20 (pixels to twips) when toTwips.
-SWFRect MakeSWFRect(const TRect& rect, bool toTwips);
 
 // Round to the nearest integer, halves to the even neighbour.
 int32_t RoundHalfEven(double x);

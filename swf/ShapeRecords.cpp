@@ -27,30 +27,8 @@ void WriteIndex(TBitsEngine& be, uint16_t index, uint8_t bits) {
 
 } // namespace
 
-TSWFShapeRecordList CopyShapeRecords(const TSWFShapeRecordList& source) {
-    TSWFShapeRecordList copy;
-    copy.reserve(source.size());
-    for (const auto& record : source)
-        copy.push_back(record->Clone());
-    return copy;
-}
-
-void TSWFEndShapeRecord::Assign(const TSWFShapeRecord& source) {
-    (void)dynamic_cast<const TSWFEndShapeRecord&>(source);
-}
-
 void TSWFEndShapeRecord::WriteToStream(TBitsEngine& be) {
     be.WriteBits(0, 6);
-}
-
-std::unique_ptr<TSWFShapeRecord> TSWFEndShapeRecord::Clone() const {
-    return std::make_unique<TSWFEndShapeRecord>();
-}
-
-void TSWFStraightEdgeRecord::Assign(const TSWFShapeRecord& source) {
-    const auto& src = dynamic_cast<const TSWFStraightEdgeRecord&>(source);
-    DeltaX = src.DeltaX;
-    DeltaY = src.DeltaY;
 }
 
 void TSWFStraightEdgeRecord::WriteToStream(TBitsEngine& be) {
@@ -74,20 +52,6 @@ void TSWFStraightEdgeRecord::WriteToStream(TBitsEngine& be) {
     }
 }
 
-std::unique_ptr<TSWFShapeRecord> TSWFStraightEdgeRecord::Clone() const {
-    auto copy = std::make_unique<TSWFStraightEdgeRecord>();
-    copy->Assign(*this);
-    return copy;
-}
-
-void TSWFCurvedEdgeRecord::Assign(const TSWFShapeRecord& source) {
-    const auto& src = dynamic_cast<const TSWFCurvedEdgeRecord&>(source);
-    AnchorDeltaX = src.AnchorDeltaX;
-    AnchorDeltaY = src.AnchorDeltaY;
-    ControlDeltaX = src.ControlDeltaX;
-    ControlDeltaY = src.ControlDeltaY;
-}
-
 void TSWFCurvedEdgeRecord::WriteToStream(TBitsEngine& be) {
     const int32_t largest = MaxAbs(ControlDeltaX, ControlDeltaY, AnchorDeltaX, AnchorDeltaY);
     if (largest == 0)
@@ -101,41 +65,6 @@ void TSWFCurvedEdgeRecord::WriteToStream(TBitsEngine& be) {
     be.WriteBits(uint32_t(ControlDeltaY), n);
     be.WriteBits(uint32_t(AnchorDeltaX), n);
     be.WriteBits(uint32_t(AnchorDeltaY), n);
-}
-
-std::unique_ptr<TSWFShapeRecord> TSWFCurvedEdgeRecord::Clone() const {
-    auto copy = std::make_unique<TSWFCurvedEdgeRecord>();
-    copy->Assign(*this);
-    return copy;
-}
-
-void TSWFStyleChangeRecord::Assign(const TSWFShapeRecord& source) {
-    const auto& src = dynamic_cast<const TSWFStyleChangeRecord&>(source);
-    FillBits = src.FillBits;
-    LineBits = src.LineBits;
-    MoveDeltaX = src.MoveDeltaX;
-    MoveDeltaY = src.MoveDeltaY;
-    StateFillStyle0 = src.StateFillStyle0;
-    StateFillStyle1 = src.StateFillStyle1;
-    StateLineStyle = src.StateLineStyle;
-    StateMoveTo = src.StateMoveTo;
-    HasAlpha = src.HasAlpha;
-    FFillStyle0 = src.FFillStyle0;
-    FFillStyle1 = src.FFillStyle1;
-    FLineStyle = src.FLineStyle;
-    FStateNewStyles = src.FStateNewStyles;
-    FNewFillStyles = src.FNewFillStyles
-                         ? std::make_unique<TSWFFillStyleList>(CopyFillStyles(*src.FNewFillStyles))
-                         : nullptr;
-    FNewLineStyles = src.FNewLineStyles
-                         ? std::make_unique<TSWFLineStyleList>(CopyLineStyles(*src.FNewLineStyles))
-                         : nullptr;
-}
-
-std::unique_ptr<TSWFShapeRecord> TSWFStyleChangeRecord::Clone() const {
-    auto copy = std::make_unique<TSWFStyleChangeRecord>();
-    copy->Assign(*this);
-    return copy;
 }
 
 void TSWFStyleChangeRecord::SetFillStyle0(uint16_t index) {

@@ -36,18 +36,19 @@ private:
     TSWFShapeRecType FShapeRecType;
 };
 
-using TSWFShapeRecordList = std::vector<std::unique_ptr<TSWFShapeRecord>>;
-
-// Deep copy: new records of the same classes.
-TSWFShapeRecordList CopyShapeRecords(const TSWFShapeRecordList& source);
+using TSWFShapeRecordList = std::vector<TSWFOwned<TSWFShapeRecord>>;
 
 class TSWFEndShapeRecord : public TSWFShapeRecord {
 public:
     TSWFEndShapeRecord() : TSWFShapeRecord(rtEndShape) {}
-    void Assign(const TSWFShapeRecord& source) override;
+    void Assign(const TSWFShapeRecord& source) override {
+        *this = dynamic_cast<const TSWFEndShapeRecord&>(source);
+    }
     // Six 0 bits.
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFShapeRecord> Clone() const override;
+    std::unique_ptr<TSWFShapeRecord> Clone() const override {
+        return std::make_unique<TSWFEndShapeRecord>(*this);
+    }
 };
 
 // A move of (DeltaX, DeltaY) twips; each delta within -65535..65535 (the
@@ -59,10 +60,14 @@ public:
         DeltaX = dx;
         DeltaY = dy;
     }
-    void Assign(const TSWFShapeRecord& source) override;
+    void Assign(const TSWFShapeRecord& source) override {
+        *this = dynamic_cast<const TSWFStraightEdgeRecord&>(source);
+    }
     // Throws std::out_of_range for a delta beyond the 17-bit field.
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFShapeRecord> Clone() const override;
+    std::unique_ptr<TSWFShapeRecord> Clone() const override {
+        return std::make_unique<TSWFStraightEdgeRecord>(*this);
+    }
 
     int32_t DeltaX = 0;
     int32_t DeltaY = 0;
@@ -80,10 +85,14 @@ public:
         AnchorDeltaX = anchorDX;
         AnchorDeltaY = anchorDY;
     }
-    void Assign(const TSWFShapeRecord& source) override;
+    void Assign(const TSWFShapeRecord& source) override {
+        *this = dynamic_cast<const TSWFCurvedEdgeRecord&>(source);
+    }
     // Throws std::out_of_range for a delta beyond the 17-bit field.
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFShapeRecord> Clone() const override;
+    std::unique_ptr<TSWFShapeRecord> Clone() const override {
+        return std::make_unique<TSWFCurvedEdgeRecord>(*this);
+    }
 
     int32_t AnchorDeltaX = 0;
     int32_t AnchorDeltaY = 0;
@@ -97,9 +106,13 @@ public:
 class TSWFStyleChangeRecord : public TSWFShapeRecord {
 public:
     TSWFStyleChangeRecord() : TSWFShapeRecord(rtStyleChange) {}
-    void Assign(const TSWFShapeRecord& source) override;
+    void Assign(const TSWFShapeRecord& source) override {
+        *this = dynamic_cast<const TSWFStyleChangeRecord&>(source);
+    }
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFShapeRecord> Clone() const override;
+    std::unique_ptr<TSWFShapeRecord> Clone() const override {
+        return std::make_unique<TSWFStyleChangeRecord>(*this);
+    }
 
     // Each setter also sets the matching State flag.
     void SetFillStyle0(uint16_t index);
@@ -135,8 +148,8 @@ private:
     uint16_t FFillStyle1 = 0;
     uint16_t FLineStyle = 0;
     bool FStateNewStyles = false;
-    std::unique_ptr<TSWFFillStyleList> FNewFillStyles;
-    std::unique_ptr<TSWFLineStyleList> FNewLineStyles;
+    TSWFOwned<TSWFFillStyleList> FNewFillStyles;
+    TSWFOwned<TSWFLineStyleList> FNewLineStyles;
 };
 
 // How a shape writes its record list.

@@ -3,6 +3,7 @@
 // record; the owning tag decides the colour format before writing.
 
 #include "swf/BitsEngine.h"
+#include "swf/Owned.h"
 #include "swf/SWFRecords.h"
 
 #include <array>
@@ -30,7 +31,7 @@ class TSWFFillStyle {
 public:
     virtual ~TSWFFillStyle() = default;
     // The source must be of the same class (std::bad_cast otherwise).
-    virtual void Assign(const TSWFFillStyle& source);
+    virtual void Assign(const TSWFFillStyle& source) { *this = source; }
     // Type byte, then the class's fields.
     virtual void WriteToStream(TBitsEngine& be);
     // A new object of the same class with the same fields.
@@ -47,9 +48,13 @@ protected:
 class TSWFColorFill : public TSWFFillStyle {
 public:
     TSWFColorFill() { FillStyleType = fsSolidColor; }
-    void Assign(const TSWFFillStyle& source) override;
+    void Assign(const TSWFFillStyle& source) override {
+        *this = dynamic_cast<const TSWFColorFill&>(source);
+    }
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFFillStyle> Clone() const override;
+    std::unique_ptr<TSWFFillStyle> Clone() const override {
+        return std::make_unique<TSWFColorFill>(*this);
+    }
 
     TSWFRGBA Color;
 };
@@ -59,9 +64,13 @@ public:
 class TSWFGradientFill : public TSWFFillStyle {
 public:
     TSWFGradientFill() { FillStyleType = fsLinearGradient; }
-    void Assign(const TSWFFillStyle& source) override;
+    void Assign(const TSWFFillStyle& source) override {
+        *this = dynamic_cast<const TSWFGradientFill&>(source);
+    }
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFFillStyle> Clone() const override;
+    std::unique_ptr<TSWFFillStyle> Clone() const override {
+        return std::make_unique<TSWFGradientFill>(*this);
+    }
 
     std::array<TSWFRGBA, MaxGradientEntries> Colors;
     uint8_t Count = 0; // at most MaxGradientEntries
@@ -73,9 +82,13 @@ public:
 class TSWFImageFill : public TSWFFillStyle {
 public:
     TSWFImageFill() { FillStyleType = fsClippedBitmap; }
-    void Assign(const TSWFFillStyle& source) override;
+    void Assign(const TSWFFillStyle& source) override {
+        *this = dynamic_cast<const TSWFImageFill&>(source);
+    }
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFFillStyle> Clone() const override;
+    std::unique_ptr<TSWFFillStyle> Clone() const override {
+        return std::make_unique<TSWFImageFill>(*this);
+    }
 
     uint16_t BitmapId = 0;
     TSWFMatrix BitmapMatrix;
@@ -83,7 +96,7 @@ public:
 
 class TSWFLineStyle {
 public:
-    void Assign(const TSWFLineStyle& source);
+    void Assign(const TSWFLineStyle& source) { *this = source; }
     // Width, then the colour: RGBA when the colour's HasAlpha is set, else RGB.
     void WriteToStream(TBitsEngine& be) const;
 
@@ -95,7 +108,7 @@ public:
 // always RGBA.
 class TSWFMorphLineStyle {
 public:
-    void Assign(const TSWFMorphLineStyle& source);
+    void Assign(const TSWFMorphLineStyle& source) { *this = source; }
     void WriteToStream(TBitsEngine& be) const;
 
     TSWFRGBA EndColor;
@@ -107,7 +120,7 @@ public:
 class TSWFMorphFillStyle {
 public:
     virtual ~TSWFMorphFillStyle() = default;
-    virtual void Assign(const TSWFMorphFillStyle& source);
+    virtual void Assign(const TSWFMorphFillStyle& source) { *this = source; }
     virtual void WriteToStream(TBitsEngine& be);
     virtual std::unique_ptr<TSWFMorphFillStyle> Clone() const = 0;
 
@@ -117,9 +130,13 @@ public:
 class TSWFMorphColorFill : public TSWFMorphFillStyle {
 public:
     TSWFMorphColorFill() { FillStyleType = fsSolidColor; }
-    void Assign(const TSWFMorphFillStyle& source) override;
+    void Assign(const TSWFMorphFillStyle& source) override {
+        *this = dynamic_cast<const TSWFMorphColorFill&>(source);
+    }
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFMorphFillStyle> Clone() const override;
+    std::unique_ptr<TSWFMorphFillStyle> Clone() const override {
+        return std::make_unique<TSWFMorphColorFill>(*this);
+    }
 
     TSWFRGBA EndColor;
     TSWFRGBA StartColor;
@@ -128,9 +145,13 @@ public:
 class TSWFMorphGradientFill : public TSWFMorphFillStyle {
 public:
     TSWFMorphGradientFill() { FillStyleType = fsLinearGradient; }
-    void Assign(const TSWFMorphFillStyle& source) override;
+    void Assign(const TSWFMorphFillStyle& source) override {
+        *this = dynamic_cast<const TSWFMorphGradientFill&>(source);
+    }
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFMorphFillStyle> Clone() const override;
+    std::unique_ptr<TSWFMorphFillStyle> Clone() const override {
+        return std::make_unique<TSWFMorphGradientFill>(*this);
+    }
 
     uint8_t Count = 0; // at most MaxGradientEntries
     std::array<TSWFRGBA, MaxGradientEntries> EndColors;
@@ -144,25 +165,23 @@ public:
 class TSWFMorphImageFill : public TSWFMorphFillStyle {
 public:
     TSWFMorphImageFill() { FillStyleType = fsClippedBitmap; }
-    void Assign(const TSWFMorphFillStyle& source) override;
+    void Assign(const TSWFMorphFillStyle& source) override {
+        *this = dynamic_cast<const TSWFMorphImageFill&>(source);
+    }
     void WriteToStream(TBitsEngine& be) override;
-    std::unique_ptr<TSWFMorphFillStyle> Clone() const override;
+    std::unique_ptr<TSWFMorphFillStyle> Clone() const override {
+        return std::make_unique<TSWFMorphImageFill>(*this);
+    }
 
     TSWFMatrix EndBitmapMatrix;
     uint16_t BitmapId = 0;
     TSWFMatrix StartBitmapMatrix;
 };
 
-using TSWFFillStyleList = std::vector<std::unique_ptr<TSWFFillStyle>>;
-using TSWFLineStyleList = std::vector<std::unique_ptr<TSWFLineStyle>>;
-using TSWFMorphFillStyleList = std::vector<std::unique_ptr<TSWFMorphFillStyle>>;
-using TSWFMorphLineStyleList = std::vector<std::unique_ptr<TSWFMorphLineStyle>>;
-
-// Deep copies: new objects of the same classes.
-TSWFFillStyleList CopyFillStyles(const TSWFFillStyleList& source);
-TSWFLineStyleList CopyLineStyles(const TSWFLineStyleList& source);
-TSWFMorphFillStyleList CopyMorphFillStyles(const TSWFMorphFillStyleList& source);
-TSWFMorphLineStyleList CopyMorphLineStyles(const TSWFMorphLineStyleList& source);
+using TSWFFillStyleList = std::vector<TSWFOwned<TSWFFillStyle>>;
+using TSWFLineStyleList = std::vector<TSWFOwned<TSWFLineStyle>>;
+using TSWFMorphFillStyleList = std::vector<TSWFOwned<TSWFMorphFillStyle>>;
+using TSWFMorphLineStyleList = std::vector<TSWFOwned<TSWFMorphLineStyle>>;
 
 // The count of a style array: one byte up to 254, else 0xFF and a UI16.
 // Throws std::length_error above 32767, which no 4-bit index width can reach.

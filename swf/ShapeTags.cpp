@@ -5,17 +5,6 @@
 
 namespace pictova {
 
-void TSWFDefineShape::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineShape&>(source);
-    Records = CopyShapeRecords(src.Records);
-    FillStyles = CopyFillStyles(src.FillStyles);
-    HasAlpha = src.HasAlpha;
-    LineStyles = CopyLineStyles(src.LineStyles);
-    ShapeBounds.Assign(src.ShapeBounds);
-    ShapeId = src.ShapeId;
-}
-
 uint8_t TSWFDefineShape::MinVersion() const {
     switch (TagID) {
     case tagDefineShape2:
@@ -29,7 +18,7 @@ uint8_t TSWFDefineShape::MinVersion() const {
 
 void TSWFDefineShape::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(ShapeId);
-    be.WriteRect(ShapeBounds.Rect());
+    be.WriteRect(ShapeBounds);
     WriteStyleCount(be, FillStyles.size());
     for (auto& style : FillStyles) {
         style->HasAlpha = HasAlpha;
@@ -50,22 +39,10 @@ void TSWFDefineShape::WriteTagBody(TBitsEngine& be) {
     WriteShapeRecords(be, Records, writing);
 }
 
-void TSWFDefineMorphShape::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineMorphShape&>(source);
-    CharacterId = src.CharacterId;
-    EndBounds.Assign(src.EndBounds);
-    EndRecords = CopyShapeRecords(src.EndRecords);
-    MorphFillStyles = CopyMorphFillStyles(src.MorphFillStyles);
-    MorphLineStyles = CopyMorphLineStyles(src.MorphLineStyles);
-    StartBounds.Assign(src.StartBounds);
-    StartRecords = CopyShapeRecords(src.StartRecords);
-}
-
 void TSWFDefineMorphShape::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(CharacterId);
-    be.WriteRect(StartBounds.Rect());
-    be.WriteRect(EndBounds.Rect());
+    be.WriteRect(StartBounds);
+    be.WriteRect(EndBounds);
 
     // The offset field holds the distance from its end to the end edges: the
     // styles and start edges are written apart first and measured.

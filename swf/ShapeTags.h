@@ -16,7 +16,7 @@ namespace pictova {
 class TSWFDefineShape : public TSWFObject {
 public:
     TSWFDefineShape() { TagID = tagDefineShape; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // Follows TagID: 1 for DefineShape, 2 for DefineShape2, 3 for
     // DefineShape3, so a DefineShape3 object written as DefineShape2 reports 2.
     uint8_t MinVersion() const override;
@@ -48,7 +48,7 @@ public:
 class TSWFDefineMorphShape : public TSWFObject {
 public:
     TSWFDefineMorphShape() { TagID = tagDefineMorphShape; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 3; }
     void WriteTagBody(TBitsEngine& be) override;
 

@@ -20,18 +20,6 @@ void WriteSoundFormatByte(TBitsEngine& be, uint8_t format, uint8_t rate, uint8_t
 
 } // namespace
 
-void TSWFDefineSound::Assign(const TBasedSWFObject& source) {
-    TSWFDataObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineSound&>(source);
-    SoundId = src.SoundId;
-    SoundFormat = src.SoundFormat;
-    SoundRate = src.SoundRate;
-    SoundSize = src.SoundSize;
-    SoundType = src.SoundType;
-    SoundSampleCount = src.SoundSampleCount;
-    SeekSamples = src.SeekSamples;
-}
-
 uint8_t TSWFDefineSound::MinVersion() const {
     switch (SoundFormat) {
     case soundMP3:
@@ -51,22 +39,6 @@ void TSWFDefineSound::WriteTagBody(TBitsEngine& be) {
     if (SoundFormat == soundMP3)
         be.WriteWord(uint16_t(SeekSamples));
     WriteData(be);
-}
-
-void TSWFStartSound::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFStartSound&>(source);
-    SoundId = src.SoundId;
-    SyncStop = src.SyncStop;
-    SyncNoMultiple = src.SyncNoMultiple;
-    HasEnvelope = src.HasEnvelope;
-    Envelopes = src.Envelopes;
-    FInPoint = src.FInPoint;
-    FOutPoint = src.FOutPoint;
-    FLoopCount = src.FLoopCount;
-    FHasInPoint = src.FHasInPoint;
-    FHasOutPoint = src.FHasOutPoint;
-    FHasLoops = src.FHasLoops;
 }
 
 void TSWFStartSound::SetInPoint(uint32_t samples44) {
@@ -122,20 +94,6 @@ void TSWFStartSound::WriteSoundInfo(TBitsEngine& be) {
     }
 }
 
-void TSWFSoundStreamHead::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFSoundStreamHead&>(source);
-    PlaybackSoundRate = src.PlaybackSoundRate;
-    PlaybackSoundSize = src.PlaybackSoundSize;
-    PlaybackSoundType = src.PlaybackSoundType;
-    StreamSoundCompression = src.StreamSoundCompression;
-    StreamSoundRate = src.StreamSoundRate;
-    StreamSoundSize = src.StreamSoundSize;
-    StreamSoundType = src.StreamSoundType;
-    StreamSoundSampleCount = src.StreamSoundSampleCount;
-    LatencySeek = src.LatencySeek;
-}
-
 uint8_t TSWFSoundStreamHead::MinVersion() const {
     return StreamSoundCompression == soundMP3 ? 4 : 1;
 }
@@ -163,14 +121,6 @@ uint8_t TSWFSoundStreamHead2::MinVersion() const {
     default:
         return 3;
     }
-}
-
-void TSWFSoundStreamBlock::Assign(const TBasedSWFObject& source) {
-    TSWFDataObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFSoundStreamBlock&>(source);
-    IsMP3 = src.IsMP3;
-    SampleCount = src.SampleCount;
-    SeekSamples = src.SeekSamples;
 }
 
 void TSWFSoundStreamBlock::WriteTagBody(TBitsEngine& be) {

@@ -36,7 +36,7 @@ enum TSWFSoundRate : uint8_t {
 class TSWFDefineSound : public TSWFDataObject {
 public:
     TSWFDefineSound() { TagID = tagDefineSound; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // 4 for MP3 and little-endian PCM, 6 for Nellymoser, else 1.
     uint8_t MinVersion() const override;
     void WriteTagBody(TBitsEngine& be) override;
@@ -63,7 +63,7 @@ struct TSWFSoundEnvelope {
 class TSWFStartSound : public TSWFObject {
 public:
     TSWFStartSound() { TagID = tagStartSound; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     void WriteTagBody(TBitsEngine& be) override;
     // The sound-info record alone. Corrects HasEnvelope to (HasEnvelope and
     // Envelopes not empty). Throws std::runtime_error for more than 255
@@ -107,7 +107,7 @@ private:
 class TSWFSoundStreamHead : public TSWFObject {
 public:
     TSWFSoundStreamHead() { TagID = tagSoundStreamHead; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // 4 for MP3, else 1.
     uint8_t MinVersion() const override;
     void WriteTagBody(TBitsEngine& be) override;
@@ -135,7 +135,7 @@ public:
 class TSWFSoundStreamBlock : public TSWFDataObject {
 public:
     TSWFSoundStreamBlock() { TagID = tagSoundStreamBlock; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     void WriteTagBody(TBitsEngine& be) override;
 
     bool IsMP3 = false;       // the stream's compression is MP3

@@ -31,28 +31,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
-void CopyOptionalColor(std::optional<TSWFRGBA>& target, const std::optional<TSWFRGBA>& source) {
-    target.reset();
-    if (source) {
-        target.emplace(source->HasAlpha());
-        target->SetRGBA(source->RGBA());
-    }
-}
-
 } // namespace
-
-void TSWFTextRecord::Assign(const TSWFTextRecord& source) {
-    GlyphEntries = source.GlyphEntries;
-    HasAlpha = source.HasAlpha;
-    FFontID = source.FFontID;
-    FHasFont = source.FHasFont;
-    FHasXOffset = source.FHasXOffset;
-    FHasYOffset = source.FHasYOffset;
-    CopyOptionalColor(FTextColor, source.FTextColor);
-    FTextHeight = source.FTextHeight;
-    FXOffset = source.FXOffset;
-    FYOffset = source.FYOffset;
-}
 
 void TSWFTextRecord::SetFontID(uint16_t id) {
     FFontID = id;
@@ -122,24 +101,10 @@ void TSWFTextRecord::WriteToStream(TBitsEngine& be, uint8_t glyphBits, uint8_t a
     } while (next < GlyphEntries.size());
 }
 
-void TSWFDefineText::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineText&>(source);
-    AdvanceBits = src.AdvanceBits;
-    CharacterID = src.CharacterID;
-    GlyphBits = src.GlyphBits;
-    TextBounds.Assign(src.TextBounds);
-    TextMatrix.Assign(src.TextMatrix);
-    TextRecords.clear();
-    TextRecords.resize(src.TextRecords.size());
-    for (size_t i = 0; i < TextRecords.size(); ++i)
-        TextRecords[i].Assign(src.TextRecords[i]);
-}
-
 void TSWFDefineText::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(CharacterID);
-    be.WriteRect(TextBounds.Rect());
-    be.WriteMatrix(TextMatrix.Matrix());
+    be.WriteRect(TextBounds);
+    be.WriteMatrix(TextMatrix);
     be.WriteByte(GlyphBits);
     be.WriteByte(AdvanceBits);
     for (TSWFTextRecord& record : TextRecords) {
@@ -147,39 +112,6 @@ void TSWFDefineText::WriteTagBody(TBitsEngine& be) {
         record.WriteToStream(be, GlyphBits, AdvanceBits);
     }
     be.WriteByte(0); // EndOfRecordsFlag
-}
-
-void TSWFDefineEditText::Assign(const TBasedSWFObject& source) {
-    TSWFObject::Assign(source);
-    const auto& src = dynamic_cast<const TSWFDefineEditText&>(source);
-    AutoSize = src.AutoSize;
-    Border = src.Border;
-    Bounds.Assign(src.Bounds);
-    CharacterID = src.CharacterID;
-    HTML = src.HTML;
-    Multiline = src.Multiline;
-    NoSelect = src.NoSelect;
-    Password = src.Password;
-    ReadOnly = src.ReadOnly;
-    SWFVersion = src.SWFVersion;
-    UseOutlines = src.UseOutlines;
-    VariableName = src.VariableName;
-    WordWrap = src.WordWrap;
-    FAlign = src.FAlign;
-    FFontHeight = src.FFontHeight;
-    FFontID = src.FFontID;
-    FHasFont = src.FHasFont;
-    FHasLayout = src.FHasLayout;
-    FHasMaxLength = src.FHasMaxLength;
-    FHasText = src.FHasText;
-    FIndent = src.FIndent;
-    FInitialText = src.FInitialText;
-    FLeading = src.FLeading;
-    FLeftMargin = src.FLeftMargin;
-    FMaxLength = src.FMaxLength;
-    FRightMargin = src.FRightMargin;
-    CopyOptionalColor(FTextColor, src.FTextColor);
-    FWideInitialText = src.FWideInitialText;
 }
 
 void TSWFDefineEditText::SetFont(uint16_t fontId, uint16_t heightTwips) {
@@ -236,7 +168,7 @@ void TSWFDefineEditText::SetWideInitialText(std::u16string text) {
 
 void TSWFDefineEditText::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(CharacterID);
-    be.WriteRect(Bounds.Rect());
+    be.WriteRect(Bounds);
     be.WriteBit(FHasText);
     be.WriteBit(WordWrap);
     be.WriteBit(Multiline);

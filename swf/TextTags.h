@@ -21,7 +21,7 @@ struct TSWFGlyphEntry {
 // flag is set, and only their setters set the flags.
 class TSWFTextRecord {
 public:
-    void Assign(const TSWFTextRecord& source);
+    void Assign(const TSWFTextRecord& source) { *this = source; }
     // Writes the record, split into records of at most 255 glyphs (the count
     // is one byte); the runs after the first carry no style and continue at
     // the pen position. Each index must fit glyphBits, each advance the signed
@@ -63,7 +63,7 @@ private:
 class TSWFDefineText : public TSWFObject {
 public:
     TSWFDefineText() { TagID = tagDefineText; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     void WriteTagBody(TBitsEngine& be) override;
 
     // Field widths of the glyph entries, chosen by the caller: the unsigned
@@ -76,7 +76,7 @@ public:
     std::vector<TSWFTextRecord> TextRecords;
 
 protected:
-    bool HasAlpha = false;
+    TSWFClassField<bool> HasAlpha = false;
 };
 
 // As DefineText, with RGBA text colours.
@@ -94,7 +94,7 @@ public:
 class TSWFDefineEditText : public TSWFObject {
 public:
     TSWFDefineEditText() { TagID = tagDefineEditText; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return AutoSize ? 6 : 4; }
     void WriteTagBody(TBitsEngine& be) override;
 

@@ -18,7 +18,7 @@ enum TSWFVideoCodec : uint8_t {
 class TSWFDefineVideoStream : public TSWFObject {
 public:
     TSWFDefineVideoStream() { TagID = tagDefineVideoStream; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // 6; 7 for screen video.
     uint8_t MinVersion() const override { return CodecID == videoScreenVideo ? 7 : 6; }
     void WriteTagBody(TBitsEngine& be) override;
@@ -37,7 +37,7 @@ public:
 class TSWFVideoFrame : public TSWFDataObject {
 public:
     TSWFVideoFrame() { TagID = tagVideoFrame; }
-    void Assign(const TBasedSWFObject& source) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 6; }
     void WriteTagBody(TBitsEngine& be) override;
 

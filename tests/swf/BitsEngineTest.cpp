@@ -135,10 +135,10 @@ TEST(Rect, GoldenBytes) {
     EXPECT_EQ(Capture([](TBitsEngine& be) { be.WriteRect(TRect{11000, 8000, 0, 0}); }),
               Capture([](TBitsEngine& be) { be.WriteRect(SWFRect{0, 11000, 0, 8000}); }));
     const SWFRect r = MakeSWFRect(TRect{10, 5, 2, 1}, true);
-    EXPECT_EQ(r.Xmin, 40);
-    EXPECT_EQ(r.Xmax, 200);
-    EXPECT_EQ(r.Ymin, 20);
-    EXPECT_EQ(r.Ymax, 100);
+    EXPECT_EQ(r.GetXMin(), 40);
+    EXPECT_EQ(r.GetXMax(), 200);
+    EXPECT_EQ(r.GetYMin(), 20);
+    EXPECT_EQ(r.GetYMax(), 100);
 }
 
 TEST(Matrix, GoldenBytes) {

@@ -90,7 +90,7 @@ void FillThreeGlyphFont(TSWFDefineFont2& font) {
     font.Leading = 50;
     font.AdvanceTable = {1024, 512, 256};
     font.BoundsTable.resize(3);
-    font.BoundsTable[0].SetRect(SWFRect{0, 400, -200, 0});
+    font.BoundsTable[0] = TSWFRect{0, 400, -200, 0};
     font.KerningTable.push_back(TSWFKerningRecord{-30, 'A', 'B'});
 }
 

@@ -21,7 +21,7 @@ TEST(TSWFRect, KeepsCornersSorted) {
     EXPECT_EQ(t.Bottom, 50);
     TSWFRect copy;
     copy.Assign(r);
-    EXPECT_EQ(copy.Rect().Xmax, 100);
+    EXPECT_EQ(copy.GetXMax(), 100);
 }
 
 TEST(TSWFRGBA, AlphaFlagFollowsTheSetters) {
@@ -96,7 +96,7 @@ TEST(TSWFMatrix, SkewArgumentOrderAndTranslate) {
     TSWFMatrix m;
     m.SetSkew(0.25f, -0.5f);
     m.SetTranslate(7, -9);
-    const SWFMatrix v = m.Matrix();
+    const SWFMatrix v = m;
     EXPECT_TRUE(v.HasRotate);
     EXPECT_FALSE(v.HasScale);
     EXPECT_EQ(v.RotateSkew1, 16384);
@@ -105,7 +105,7 @@ TEST(TSWFMatrix, SkewArgumentOrderAndTranslate) {
     EXPECT_EQ(v.TranslateY, -9);
     TSWFMatrix copy;
     copy.Assign(m);
-    EXPECT_EQ(copy.Matrix().RotateSkew0, -32768);
+    EXPECT_EQ(copy.RotateSkew0, -32768);
 }
 
 TEST(TSWFColorTransform, FlagsFollowTheSetters) {

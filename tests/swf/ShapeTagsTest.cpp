@@ -270,7 +270,7 @@ std::string SamplePathBits() {
 
 void FillSampleShape(TSWFDefineShape& shape) {
     shape.ShapeId = 1;
-    shape.ShapeBounds.SetRect(SWFRect{0, 200, 0, 100});
+    shape.ShapeBounds = TSWFRect{0, 200, 0, 100};
     shape.FillStyles.push_back(Solid(MakeRGBA(0xFF, 0, 0, 0xFF)));
     shape.LineStyles.push_back(Line(20, MakeRGBA(0, 0, 0xFF, 0xFF)));
     AddSamplePath(shape.Records);
@@ -459,8 +459,8 @@ TEST(FillStyles, GradientAndBitmapFields) {
 
 void FillSampleMorph(TSWFDefineMorphShape& morph) {
     morph.CharacterId = 5;
-    morph.StartBounds.SetRect(SWFRect{0, 100, 0, 100});
-    morph.EndBounds.SetRect(SWFRect{200, 300, 0, 100});
+    morph.StartBounds = TSWFRect{0, 100, 0, 100};
+    morph.EndBounds = TSWFRect{200, 300, 0, 100};
     auto fill = std::make_unique<TSWFMorphColorFill>();
     fill->StartColor.SetRGBA(MakeRGBA(0xFF, 0, 0, 0xFF));
     fill->EndColor.SetRGBA(MakeRGBA(0, 0, 0xFF, 0x80));

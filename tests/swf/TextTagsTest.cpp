@@ -24,7 +24,7 @@ std::string BodyBytes(TSWFObject& tag) {
 
 void FillSampleText(TSWFDefineText& text) {
     text.CharacterID = 7;
-    text.TextBounds.SetRect(SWFRect{0, 2000, -300, 100});
+    text.TextBounds = TSWFRect{0, 2000, -300, 100};
     text.GlyphBits = 2;
     text.AdvanceBits = 10;
     TSWFTextRecord& record = text.TextRecords.emplace_back();
@@ -112,7 +112,7 @@ TEST(TextRecord, LongRunsSplitAt255Glyphs) {
 TEST(DefineEditText, EveryFieldFieldByField) {
     TSWFDefineEditText edit;
     edit.CharacterID = 9;
-    edit.Bounds.SetRect(SWFRect{0, 2000, 0, 400});
+    edit.Bounds = TSWFRect{0, 2000, 0, 400};
     edit.SetInitialText("Hi");
     edit.WordWrap = true;
     edit.Multiline = true;
