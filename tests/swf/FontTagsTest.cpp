@@ -12,17 +12,13 @@
 namespace pictova {
 namespace {
 
-using test::Capture;
+using test::BodyBytes;
 using test::Hex;
 using test::Pack;
 using test::TagBytes;
 using test::U16;
 using test::U32;
 using namespace std::string_literals;
-
-std::string BodyBytes(TSWFObject& tag) {
-    return Capture([&](TBitsEngine& be) { tag.WriteTagBody(be); });
-}
 
 template <class Record, class... Args> Record& Add(TSWFShapeRecordList& list, Args... args) {
     auto record = std::make_unique<Record>(args...);

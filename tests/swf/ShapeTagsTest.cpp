@@ -15,6 +15,7 @@
 namespace pictova {
 namespace {
 
+using test::BodyBytes;
 using test::Capture;
 using test::Hex;
 using test::Pack;
@@ -28,10 +29,6 @@ std::string RecordBytes(TSWFShapeRecord& record) {
         record.WriteToStream(be);
         be.FlushLastByte(true);
     });
-}
-
-std::string BodyBytes(TSWFObject& tag) {
-    return Capture([&](TBitsEngine& be) { tag.WriteTagBody(be); });
 }
 
 std::string StyleBytes(TSWFFillStyle& style) {
