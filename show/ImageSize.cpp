@@ -1,5 +1,8 @@
 #include "show/ImageSize.h"
 
+#include "platform/ByteSource.h"
+#include "platform/JpegSegments.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -13,50 +16,6 @@
 namespace pictova {
 
 namespace {
-
-// Random access to the bytes of a picture: a whole buffer in memory, or a
-// file read piecewise, so that a header behind large metadata segments costs
-// only the reads of its segment headers.
-class TByteSource {
-public:
-    virtual ~TByteSource() = default;
-    // Fills out from offset; false when the source ends before out is full.
-    virtual bool Read(std::uint64_t offset, std::span<std::uint8_t> out) = 0;
-};
-
-class TMemorySource final : public TByteSource {
-public:
-    explicit TMemorySource(std::span<const std::uint8_t> data) : Data(data) {}
-    bool Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
-        if (offset > Data.size() || Data.size() - offset < out.size())
-            return false;
-        std::copy_n(Data.begin() + std::ptrdiff_t(offset), out.size(), out.begin());
-        return true;
-    }
-
-private:
-    std::span<const std::uint8_t> Data;
-};
-
-class TFileSource final : public TByteSource {
-public:
-    explicit TFileSource(std::ifstream& in) : In(in) {}
-    bool Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
-        if (offset > std::uint64_t(std::numeric_limits<std::streamoff>::max()))
-            return false;
-        In.clear();
-        In.seekg(std::streamoff(offset));
-        In.read(reinterpret_cast<char*>(out.data()), std::streamsize(out.size()));
-        return std::size_t(In.gcount()) == out.size();
-    }
-
-private:
-    std::ifstream& In;
-};
-
-bool ReadByte(TByteSource& source, std::uint64_t offset, std::uint8_t& value) {
-    return source.Read(offset, std::span<std::uint8_t>(&value, 1));
-}
 
 std::uint32_t U16BE(const std::uint8_t* p) { return std::uint32_t(p[0]) << 8 | p[1]; }
 std::uint32_t U16LE(const std::uint8_t* p) { return std::uint32_t(p[1]) << 8 | p[0]; }
@@ -78,39 +37,24 @@ std::optional<TImageSize> Checked(std::uint64_t width, std::uint64_t height) {
 // coded) and image data or an end marker before any frame header mean the
 // picture cannot be loaded.
 std::optional<TImageSize> JpegSize(TByteSource& source) {
-    std::array<std::uint8_t, 2> soi{};
-    if (!source.Read(0, soi) || soi[0] != 0xFF || soi[1] != 0xD8)
-        return std::nullopt;
     // Bounds the walk through a file made of empty segments or fill bytes;
     // real files have a few dozen segments before their frame header.
-    constexpr int kMaxSteps = 1 << 20;
-    std::uint64_t pos = 2;
-    int steps = 0;
-    while (true) {
-        std::uint8_t byte = 0;
-        if (!ReadByte(source, pos, byte) || byte != 0xFF)
-            return std::nullopt;
-        // Any number of 0xFF fill bytes may precede the marker code.
-        do {
-            if (++steps > kMaxSteps || !ReadByte(source, ++pos, byte))
-                return std::nullopt;
-        } while (byte == 0xFF);
-        const std::uint8_t marker = byte;
-        ++pos;
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
-            continue; // TEM and RSTn stand alone, without a length
+    constexpr std::uint64_t kMaxSteps = 1 << 20;
+    TJpegSegmentWalker walker(source, kMaxSteps);
+    TJpegSegment segment;
+    while (walker.Next(segment)) {
+        const std::uint8_t marker = segment.Marker;
+        if (segment.StandsAlone())
+            continue;
         if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA)
             return std::nullopt;
-        std::array<std::uint8_t, 2> lengthBytes{};
-        if (!source.Read(pos, lengthBytes))
-            return std::nullopt;
-        const std::uint32_t length = U16BE(lengthBytes.data()); // includes itself
+        const std::uint32_t length = segment.Length; // includes itself
         if (length < 2)
             return std::nullopt;
         if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
             // length, precision, height, width, component count, 3 bytes per component
             std::vector<std::uint8_t> frame(length);
-            if (length < 8 || !source.Read(pos, frame))
+            if (length < 8 || !source.Read(segment.Offset, frame))
                 return std::nullopt;
             const std::uint32_t components = frame[7];
             if (components == 0 || length != 8 + 3 * components)
@@ -122,8 +66,8 @@ std::optional<TImageSize> JpegSize(TByteSource& source) {
                                 marker != 0xC8 && marker != 0xCC;
         if (otherFrame)
             return std::nullopt;
-        pos += length;
     }
+    return std::nullopt;
 }
 
 // PNG: the signature and the IHDR chunk that must follow it, with its CRC
