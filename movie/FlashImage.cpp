@@ -168,8 +168,18 @@ std::vector<uint8_t>& TFlashImage::AlphaStream() {
 }
 
 void TFlashImage::LoadFromFile(const fs::path& fileName) {
+    const std::string ext = UpperExtension(fileName);
+    const TPictureReader* reader = nullptr;
+    if (ext == "JPG" || ext == "JPEG")
+        reader = &JpegPictureReader();
+    else if (ext == "BMP")
+        reader = &BmpPictureReader();
+    LoadFromFile(fileName, reader);
+}
+
+void TFlashImage::LoadFromFile(const fs::path& fileName, const TPictureReader* reader) {
     try {
-        LoadNamedFile(fileName);
+        LoadNamedFile(fileName, reader);
     } catch (const EImageFormatError&) {
         throw; // its text is the program's own and stands as it is
     } catch (const std::exception& e) {
@@ -181,41 +191,41 @@ void TFlashImage::LoadFromFile(const fs::path& fileName) {
     }
 }
 
-void TFlashImage::LoadNamedFile(const fs::path& fileName) {
+void TFlashImage::LoadNamedFile(const fs::path& fileName, const TPictureReader* reader) {
     if (Owner && Owner->OnLoadImage) {
         bool carryOn = true;
         Owner->OnLoadImage(*this, fileName, carryOn);
         if (!carryOn)
             return;
     }
-    const std::string ext = UpperExtension(fileName);
     FIsJPEG = false;
     FHasAlpha = false;
-    if (ext == "JPG" || ext == "JPEG") {
-        TJpegHead head = ReadJpegHead(fileName);
-        const std::vector<uint8_t>& jpeg = head.Bytes;
-        if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
-            throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
-        // The file goes into the movie unchanged, so a broken one is refused
-        // here: the codec reads its headers up to the first scan.
-        const bool progressive = IsProgressive(jpeg, fileName);
-        FIsJPEG = true;
-        const TJpegSize size = ScanJpegSize(jpeg);
-        FWidth = size.Width;
-        FHeight = size.Height;
-        // The file is read again when its tag is written, so that a show of
-        // thousands of pictures holds no file open and no JPEG in memory.
-        FDataStream.reset();
-        FJPEGFile = fileName;
-        FDataState = dsJPEGFile;
-        if (FConvertProgressive && (FWidth == 0 || FHeight == 0) && progressive)
-            Reencode(WholeJpeg(std::move(head), fileName), fileName);
-    } else if (ext == "BMP") {
-        BMP().LoadFromFile(fileName);
-        LoadFromBMP();
-    } else {
-        throw EImageFormatError("Image format \"" + ext + "\" not supported!");
-    }
+    if (!reader)
+        throw EImageFormatError("Image format \"" + UpperExtension(fileName) + "\" not supported!");
+    reader->Load(*this, fileName);
+}
+
+void TFlashImage::LoadFromJpegFile(const fs::path& fileName) {
+    FIsJPEG = false;
+    FHasAlpha = false;
+    TJpegHead head = ReadJpegHead(fileName);
+    const std::vector<uint8_t>& jpeg = head.Bytes;
+    if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
+        throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
+    // The file goes into the movie unchanged, so a broken one is refused
+    // here: the codec reads its headers up to the first scan.
+    const bool progressive = IsProgressive(jpeg, fileName);
+    FIsJPEG = true;
+    const TJpegSize size = ScanJpegSize(jpeg);
+    FWidth = size.Width;
+    FHeight = size.Height;
+    // The file is read again when its tag is written, so that a show of
+    // thousands of pictures holds no file open and no JPEG in memory.
+    FDataStream.reset();
+    FJPEGFile = fileName;
+    FDataState = dsJPEGFile;
+    if (FConvertProgressive && (FWidth == 0 || FHeight == 0) && progressive)
+        Reencode(WholeJpeg(std::move(head), fileName), fileName);
 }
 
 void TFlashImage::Reencode(const std::vector<uint8_t>& jpeg, const fs::path& fileName) {
