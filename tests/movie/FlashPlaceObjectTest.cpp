@@ -18,12 +18,12 @@
 namespace pictova {
 namespace {
 
-using test::Capture;
+using test::BodyBytes;
 using test::Hex;
 using test::Saved;
 
 std::string Body(TFlashPlaceObject& place) {
-    return Capture([&](TBitsEngine& be) { place.Tag().WriteTagBody(be); });
+    return BodyBytes(place.Tag());
 }
 
 uint8_t Flags(TFlashPlaceObject& place) {
