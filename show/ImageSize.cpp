@@ -1,5 +1,6 @@
 #include "show/ImageSize.h"
 
+#include "media/ByteView.h"
 #include "platform/ByteSource.h"
 #include "platform/JpegSegments.h"
 
@@ -16,11 +17,6 @@
 namespace pictova {
 
 namespace {
-
-std::uint32_t U16BE(const std::uint8_t* p) { return std::uint32_t(p[0]) << 8 | p[1]; }
-std::uint32_t U16LE(const std::uint8_t* p) { return std::uint32_t(p[1]) << 8 | p[0]; }
-std::uint32_t U32BE(const std::uint8_t* p) { return U16BE(p) << 16 | U16BE(p + 2); }
-std::uint32_t U32LE(const std::uint8_t* p) { return U16LE(p + 2) << 16 | U16LE(p); }
 
 // Sizes are stored as 32-bit signed values; a header that states zero or more
 // than that holds no picture we can show.
@@ -60,7 +56,7 @@ std::optional<TImageSize> JpegSize(TByteSource& source) {
             if (components == 0 || length != 8 + 3 * components)
                 return std::nullopt;
             // A height of 0 defers it to a DNL marker, which the decoder does not support.
-            return Checked(U16BE(&frame[5]), U16BE(&frame[3]));
+            return Checked(ReadBE16(frame, 5), ReadBE16(frame, 3));
         }
         const bool otherFrame = (marker >= 0xC3 && marker <= 0xCF) && marker != 0xC4 &&
                                 marker != 0xC8 && marker != 0xCC;
@@ -78,12 +74,12 @@ std::optional<TImageSize> PngSize(TByteSource& source) {
     std::array<std::uint8_t, 33> head{};
     if (!source.Read(0, head) || std::memcmp(head.data(), kSignature, 8) != 0)
         return std::nullopt;
-    if (U32BE(&head[8]) != 13 || std::memcmp(&head[12], "IHDR", 4) != 0)
+    if (ReadBE32(head, 8) != 13 || std::memcmp(&head[12], "IHDR", 4) != 0)
         return std::nullopt;
     const uLong crc = crc32(crc32(0L, Z_NULL, 0), &head[12], 4 + 13);
-    if (crc != U32BE(&head[29]))
+    if (crc != ReadBE32(head, 29))
         return std::nullopt;
-    const std::uint64_t width = U32BE(&head[16]), height = U32BE(&head[20]);
+    const std::uint64_t width = ReadBE32(head, 16), height = ReadBE32(head, 20);
     return Checked(width, height);
 }
 
@@ -95,16 +91,16 @@ std::optional<TImageSize> BmpSize(TByteSource& source) {
     std::array<std::uint8_t, 18> fileHeader{};
     if (!source.Read(0, fileHeader) || fileHeader[0] != 'B' || fileHeader[1] != 'M')
         return std::nullopt;
-    const std::uint32_t headerSize = U32LE(&fileHeader[14]);
+    const std::uint32_t headerSize = ReadLE32(fileHeader, 14);
     if (headerSize != 12 && headerSize != 40 && headerSize != 108 && headerSize != 124)
         return std::nullopt;
     std::vector<std::uint8_t> info(headerSize);
     if (!source.Read(14, info))
         return std::nullopt;
     if (headerSize == 12)
-        return Checked(U16LE(&info[4]), U16LE(&info[6]));
-    const std::int64_t width = std::int32_t(U32LE(&info[4]));
-    const std::int64_t height = std::int32_t(U32LE(&info[8]));
+        return Checked(ReadLE16(info, 4), ReadLE16(info, 6));
+    const std::int64_t width = std::int32_t(ReadLE32(info, 4));
+    const std::int64_t height = std::int32_t(ReadLE32(info, 8));
     if (width <= 0)
         return std::nullopt;
     return Checked(std::uint64_t(width), std::uint64_t(height < 0 ? -height : height));
@@ -118,7 +114,7 @@ std::optional<TImageSize> GifSize(TByteSource& source) {
         return std::nullopt;
     if (std::memcmp(head.data(), "GIF87a", 6) != 0 && std::memcmp(head.data(), "GIF89a", 6) != 0)
         return std::nullopt;
-    return Checked(U16LE(&head[6]), U16LE(&head[8]));
+    return Checked(ReadLE16(head, 6), ReadLE16(head, 8));
 }
 
 // TIFF: the ImageWidth (256) and ImageLength (257) entries of the first IFD,
@@ -132,32 +128,36 @@ std::optional<TImageSize> TiffSize(TByteSource& source) {
         little = true;
     else if (std::memcmp(head.data(), "MM\x00\x2A", 4) != 0)
         return std::nullopt;
-    auto u16 = [little](const std::uint8_t* p) { return little ? U16LE(p) : U16BE(p); };
-    auto u32 = [little](const std::uint8_t* p) { return little ? U32LE(p) : U32BE(p); };
+    auto u16 = [little](TBytes d, std::size_t at) {
+        return little ? ReadLE16(d, at) : ReadBE16(d, at);
+    };
+    auto u32 = [little](TBytes d, std::size_t at) {
+        return little ? ReadLE32(d, at) : ReadBE32(d, at);
+    };
 
-    const std::uint64_t ifd = u32(&head[4]);
+    const std::uint64_t ifd = u32(head, 4);
     std::array<std::uint8_t, 2> countBytes{};
     if (!source.Read(ifd, countBytes))
         return std::nullopt;
-    const std::uint32_t count = u16(countBytes.data());
+    const std::uint32_t count = u16(countBytes, 0);
     std::vector<std::uint8_t> entries(std::size_t(count) * 12); // at most 786 420 bytes
     if (count == 0 || !source.Read(ifd + 2, entries))
         return std::nullopt;
 
     std::optional<std::uint64_t> width, height;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint8_t* entry = &entries[std::size_t(i) * 12];
-        const std::uint32_t tag = u16(entry);
+        const std::size_t entry = std::size_t(i) * 12;
+        const std::uint32_t tag = u16(entries, entry);
         if (tag != 256 && tag != 257)
             continue;
-        const std::uint32_t type = u16(entry + 2);
-        if (u32(entry + 4) == 0)
+        const std::uint32_t type = u16(entries, entry + 2);
+        if (u32(entries, entry + 4) == 0)
             return std::nullopt;
         std::uint64_t value = 0;
         if (type == 3)
-            value = u16(entry + 8); // a SHORT sits in the first two bytes of the field
+            value = u16(entries, entry + 8); // a SHORT sits in the first two bytes of the field
         else if (type == 4)
-            value = u32(entry + 8);
+            value = u32(entries, entry + 8);
         else
             return std::nullopt;
         (tag == 256 ? width : height) = value;
