@@ -168,13 +168,11 @@ std::vector<uint8_t>& TFlashImage::AlphaStream() {
 }
 
 void TFlashImage::LoadFromFile(const fs::path& fileName) {
-    const std::string ext = UpperExtension(fileName);
-    const TPictureReader* reader = nullptr;
-    if (ext == "JPG" || ext == "JPEG")
-        reader = &JpegPictureReader();
-    else if (ext == "BMP")
-        reader = &BmpPictureReader();
-    LoadFromFile(fileName, reader);
+    // JPEG and BMP files the image takes by itself; PNG files need their
+    // reader named.
+    const TImageFormat format = ImageFormatOf(fileName);
+    const bool own = format == TImageFormat::Jpeg || format == TImageFormat::Bmp;
+    LoadFromFile(fileName, own ? PictureReaderFor(fileName) : nullptr);
 }
 
 void TFlashImage::LoadFromFile(const fs::path& fileName, const TPictureReader* reader) {

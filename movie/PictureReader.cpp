@@ -4,7 +4,7 @@
 #include "platform/FileBytes.h"
 #include "platform/PngDecoder.h"
 
-#include <cctype>
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -59,16 +59,36 @@ const TPictureReader& PngPictureReader() {
     return reader;
 }
 
-const TPictureReader* PictureReaderFor(const fs::path& file) {
+TImageFormat ImageFormatOf(const fs::path& file) {
     std::string ext = file.extension().string();
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
     if (ext == ".jpg" || ext == ".jpeg")
-        return &JpegPictureReader();
-    if (ext == ".bmp")
-        return &BmpPictureReader();
+        return TImageFormat::Jpeg;
     if (ext == ".png")
+        return TImageFormat::Png;
+    if (ext == ".bmp")
+        return TImageFormat::Bmp;
+    if (ext == ".gif")
+        return TImageFormat::Gif;
+    if (ext == ".tif" || ext == ".tiff")
+        return TImageFormat::Tiff;
+    return TImageFormat::Unknown;
+}
+
+const TPictureReader* PictureReaderFor(const fs::path& file) {
+    switch (ImageFormatOf(file)) {
+    case TImageFormat::Jpeg:
+        return &JpegPictureReader();
+    case TImageFormat::Bmp:
+        return &BmpPictureReader();
+    case TImageFormat::Png:
         return &PngPictureReader();
+    case TImageFormat::Gif:
+    case TImageFormat::Tiff:
+    case TImageFormat::Unknown:
+        break;
+    }
     return nullptr;
 }
 

@@ -10,6 +10,13 @@ namespace pictova {
 
 class TFlashImage;
 
+enum class TImageFormat { Unknown, Jpeg, Png, Bmp, Gif, Tiff };
+
+// Chooses the format by the lower-cased extension, as every picture loader
+// does: ".jpg"/".jpeg", ".png", ".bmp", ".gif", ".tif"/".tiff"; anything else
+// is Unknown.
+TImageFormat ImageFormatOf(const std::filesystem::path& file);
+
 class TPictureReader {
 public:
     virtual ~TPictureReader() = default;
@@ -23,8 +30,8 @@ const TPictureReader& BmpPictureReader();
 // Decodes into an 8-bit colour-mapped or 24-bit bitmap; transparency is dropped.
 const TPictureReader& PngPictureReader();
 
-// The reader by the file's extension in any case: ".jpg" and ".jpeg", ".bmp",
-// ".png"; nothing for other types.
+// The reader of a JPEG, BMP or PNG file by ImageFormatOf; nothing for other
+// types.
 const TPictureReader* PictureReaderFor(const std::filesystem::path& file);
 
 } // namespace pictova

@@ -4,12 +4,10 @@
 #include "platform/ByteSource.h"
 #include "platform/JpegSegments.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <fstream>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include <zlib.h>
@@ -180,24 +178,6 @@ std::optional<TImageSize> HeaderSize(TByteSource& source, TImageFormat format) {
 }
 
 } // namespace
-
-TImageFormat ImageFormatOf(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
-        return char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    if (ext == ".jpg" || ext == ".jpeg")
-        return TImageFormat::Jpeg;
-    if (ext == ".png")
-        return TImageFormat::Png;
-    if (ext == ".bmp")
-        return TImageFormat::Bmp;
-    if (ext == ".gif")
-        return TImageFormat::Gif;
-    if (ext == ".tif" || ext == ".tiff")
-        return TImageFormat::Tiff;
-    return TImageFormat::Unknown;
-}
 
 std::optional<TImageSize> ReadImageHeaderSize(std::span<const std::uint8_t> data,
                                               TImageFormat format) {
