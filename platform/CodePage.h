@@ -1,6 +1,7 @@
 #pragma once
 // The ANSI code page of the texts we handle is Windows-1252. These convert it
-// to Unicode the way the Windows conversion service does.
+// to Unicode the way the Windows conversion service does, and write and read
+// UTF-8.
 
 #include <cstddef>
 #include <string>
