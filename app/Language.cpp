@@ -10,44 +10,6 @@
 
 namespace pictova {
 
-namespace {
-
-bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t extra = 0;
-        char32_t min = 0;
-        char32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1, min = 0x80, cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2, min = 0x800, cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3, min = 0x10000, cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (s.size() - i <= extra)
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(s[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
-} // namespace
-
 std::filesystem::path LanguageFile(const std::filesystem::path& programFolder) {
     return programFolder / "lng" / (std::string(kLanguageName) + ".lng");
 }
@@ -55,7 +17,7 @@ std::filesystem::path LanguageFile(const std::filesystem::path& programFolder) {
 std::string DecodeLanguageText(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         return std::string(bytes.substr(3));
-    if (IsValidUtf8(bytes))
+    if (IsUtf8(bytes, TUtf8Check::Strict))
         return std::string(bytes);
     return AnsiToUtf8(bytes);
 }

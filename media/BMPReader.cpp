@@ -1,5 +1,7 @@
 #include "media/BMPReader.h"
 
+#include "media/ByteView.h"
+
 #include <algorithm>
 #include <bit>
 #include <cassert>
@@ -17,16 +19,8 @@ namespace {
 constexpr size_t FileHeaderSize = 14;
 constexpr size_t MasksOffset = FileHeaderSize + 40; // masks follow the first 40 header bytes
 
-uint16_t U16(std::span<const uint8_t> d, size_t at) {
-    return static_cast<uint16_t>(d[at] | d[at + 1] << 8);
-}
-
-uint32_t U32(std::span<const uint8_t> d, size_t at) {
-    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<uint32_t>(d[at + 3]) << 24;
-}
-
-int32_t I32(std::span<const uint8_t> d, size_t at) {
-    return static_cast<int32_t>(U32(d, at));
+int32_t ReadLE32Signed(TBytes d, size_t at) {
+    return static_cast<int32_t>(ReadLE32(d, at));
 }
 
 std::string Hex(uint32_t v) {
@@ -142,12 +136,13 @@ private:
 
     void ReadHeaders() {
         Need(FileHeaderSize + 4, "the file header");
-        if (U16(D, 0) != 0x4D42)
-            Fail("not a BMP file: it starts with ", Hex(U16(D, 0)), " instead of \"BM\" (0x4D42)");
+        if (ReadLE16(D, 0) != 0x4D42)
+            Fail("not a BMP file: it starts with ", Hex(ReadLE16(D, 0)),
+                 " instead of \"BM\" (0x4D42)");
         // The file size field (byte 2) is not used: writers often get it
         // wrong, and the end of the data bounds every read instead.
-        const uint32_t offset = U32(D, 10);
-        const uint32_t headerSize = U32(D, 14);
+        const uint32_t offset = ReadLE32(D, 10);
+        const uint32_t headerSize = ReadLE32(D, 14);
         // 52, 56, 108 and 124 bytes extend the 40-byte layout (masks, colour
         // space, ICC profile); their first 40 bytes are read the same way and
         // the colour-space fields are ignored.
@@ -161,18 +156,18 @@ private:
         TBMPInfoHeader& h = Info.Header;
         int64_t width, height;
         if (core) {
-            width = U16(D, 18);
-            height = U16(D, 20);
-            h.BitCount = U16(D, 24);
+            width = ReadLE16(D, 18);
+            height = ReadLE16(D, 20);
+            h.BitCount = ReadLE16(D, 24);
         } else {
-            width = I32(D, 18);
-            height = I32(D, 22);
-            h.BitCount = U16(D, 28);
-            Compression = U32(D, 30);
-            h.XPelsPerMeter = I32(D, 38);
-            h.YPelsPerMeter = I32(D, 42);
-            h.ClrUsed = U32(D, 46);
-            h.ClrImportant = U32(D, 50);
+            width = ReadLE32Signed(D, 18);
+            height = ReadLE32Signed(D, 22);
+            h.BitCount = ReadLE16(D, 28);
+            Compression = ReadLE32(D, 30);
+            h.XPelsPerMeter = ReadLE32Signed(D, 38);
+            h.YPelsPerMeter = ReadLE32Signed(D, 42);
+            h.ClrUsed = ReadLE32(D, 46);
+            h.ClrImportant = ReadLE32(D, 50);
         }
         // The planes field (always 1 in practice) says nothing about the pixels.
         if (const std::string problem = GeometryProblem(width, height, h.BitCount);
@@ -189,7 +184,7 @@ private:
             const size_t masksEnd = MasksOffset + (HasAlphaMask ? 16 : 12);
             Need(masksEnd, "the bit-field masks");
             for (int i = 0; i < (HasAlphaMask ? 4 : 3); ++i)
-                Masks[i] = U32(D, MasksOffset + 4 * i);
+                Masks[i] = ReadLE32(D, MasksOffset + 4 * i);
             CheckMasks();
             headersEnd = std::max(headersEnd, masksEnd);
         }
@@ -343,12 +338,12 @@ private:
             uint8_t* out = bmp.Scanline(y);
             for (uint32_t x = 0; x < width; ++x) {
                 if (bmp.BitCount() == 16) {
-                    const uint32_t p = U16(in, 2 * x);
+                    const uint32_t p = ReadLE16(in, 2 * x);
                     const uint32_t q = r.Get(p, 5) << 10 | g.Get(p, 5) << 5 | b.Get(p, 5);
                     out[2 * x] = static_cast<uint8_t>(q);
                     out[2 * x + 1] = static_cast<uint8_t>(q >> 8);
                 } else {
-                    const uint32_t p = U32(in, 4 * x);
+                    const uint32_t p = ReadLE32(in, 4 * x);
                     out[4 * x] = static_cast<uint8_t>(b.Get(p, 8));
                     out[4 * x + 1] = static_cast<uint8_t>(g.Get(p, 8));
                     out[4 * x + 2] = static_cast<uint8_t>(r.Get(p, 8));

@@ -46,6 +46,11 @@ uint32_t ReadLE32(TBytes data, size_t offset) {
            uint32_t(data[offset + 2]) << 16 | uint32_t(data[offset + 3]) << 24;
 }
 
+uint16_t ReadBE16(TBytes data, size_t offset) {
+    assert(offset + 2 <= data.size());
+    return uint16_t(data[offset] << 8 | data[offset + 1]);
+}
+
 uint32_t ReadBE32(TBytes data, size_t offset) {
     assert(offset + 4 <= data.size());
     return uint32_t(data[offset]) << 24 | uint32_t(data[offset + 1]) << 16 |

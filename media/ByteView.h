@@ -33,6 +33,7 @@ bool HasChars(TBytes data, size_t offset, std::string_view text);
 // Fixed-width values; the caller has checked that they lie inside data.
 uint16_t ReadLE16(TBytes data, size_t offset);
 uint32_t ReadLE32(TBytes data, size_t offset);
+uint16_t ReadBE16(TBytes data, size_t offset);
 uint32_t ReadBE32(TBytes data, size_t offset);
 
 } // namespace pictova

@@ -1,14 +1,18 @@
 #include "movie/FlashImage.h"
 
 #include "movie/FlashMovie.h"
+#include "platform/ByteSource.h"
 #include "platform/FileBytes.h"
 #include "platform/JpegCodec.h"
+#include "platform/JpegSegments.h"
 #include "swf/BitmapTags.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <fstream>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -77,43 +81,17 @@ uint8_t Premultiply(uint8_t c, uint8_t a) {
 } // namespace
 
 TJpegSize ScanJpegSize(const std::vector<uint8_t>& jpeg) {
-    size_t pos = 0;
-    auto next = [&](uint8_t& b) {
-        if (pos >= jpeg.size())
-            return false;
-        b = jpeg[pos++];
-        return true;
-    };
-    if (jpeg.size() < 2 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
-        return {};
-    pos = 2;
-    uint8_t m = 0;
-    if (!next(m))
-        return {};
-    while (m == 0xFF) {
-        uint8_t b = 0;
-        if (!next(b))
+    TMemorySource source(jpeg);
+    TJpegSegmentWalker walker(source);
+    TJpegSegment segment;
+    while (walker.Next(segment)) {
+        if (segment.Marker != 0xC0 && segment.Marker != 0xC1)
+            continue;
+        // segment length, sample precision, height, width
+        std::array<uint8_t, 7> frame{};
+        if (!source.Read(segment.Offset, frame))
             return {};
-        if (b == 0xFF)
-            continue; // fill byte
-        if (b == 0xC0 || b == 0xC1) {
-            if (pos + 7 > jpeg.size())
-                return {};
-            pos += 3; // segment length and sample precision
-            const uint16_t height = uint16_t(jpeg[pos] << 8 | jpeg[pos + 1]);
-            const uint16_t width = uint16_t(jpeg[pos + 2] << 8 | jpeg[pos + 3]);
-            return {width, height};
-        }
-        if (b == 0x01 || (b >= 0xD0 && b <= 0xD7))
-            continue; // markers without a length
-        if (pos + 2 > jpeg.size())
-            return {};
-        const size_t length = size_t(jpeg[pos] << 8 | jpeg[pos + 1]);
-        if (length < 2)
-            return {};
-        pos += length;
-        if (!next(m))
-            return {};
+        return {uint16_t(frame[5] << 8 | frame[6]), uint16_t(frame[3] << 8 | frame[4])};
     }
     return {};
 }
@@ -122,53 +100,39 @@ std::optional<std::vector<uint8_t>> ReadJpegHeaders(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
-    auto read = [&](uint8_t* to, size_t count) {
-        in.read(reinterpret_cast<char*>(to), std::streamsize(count));
-        return size_t(in.gcount()) == count;
-    };
-    uint8_t b[2];
-    if (!read(b, 2) || b[0] != 0xFF || b[1] != 0xD8)
-        return std::nullopt;
+    TFileSource source(in);
+    TJpegSegmentWalker walker(source);
     std::vector<uint8_t> headers = {0xFF, 0xD8};
-    for (;;) {
-        uint8_t m = 0;
-        if (!read(&m, 1) || m != 0xFF)
-            return std::nullopt; // bytes between segments: left to the codec
-        while (m == 0xFF) // fill bytes
-            if (!read(&m, 1))
-                return std::nullopt;
-        if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) {
-            headers.insert(headers.end(), {0xFF, m}); // markers without a length
+    TJpegSegment segment;
+    // A walk that ends early (bytes between segments, a file cut short) is
+    // left to the codec.
+    while (walker.Next(segment)) {
+        const uint8_t m = segment.Marker;
+        if (segment.StandsAlone()) {
+            headers.insert(headers.end(), {0xFF, m});
             continue;
         }
         if (m == 0x00 || m == 0xD8 || m == 0xD9)
             return std::nullopt; // no image here: the codec says why
-        if (!read(b, 2))
-            return std::nullopt;
-        const size_t length = size_t(b[0] << 8 | b[1]);
+        const size_t length = segment.Length;
         if (length < 2)
             return std::nullopt;
         // The codec skips these segments unread: camera metadata, thumbnails
         // and comments, often far bigger than all the rest of the headers.
         // It does look into APP0 (JFIF) and APP14 (Adobe), so those stay.
         const bool skipped = (m >= 0xE1 && m <= 0xED) || m == 0xEF || m == 0xFE;
-        if (skipped) {
-            // A segment running past the end shows as the next read failing.
-            if (!in.seekg(std::streamoff(length - 2), std::ios::cur))
-                return std::nullopt;
-            continue;
-        }
+        if (skipped)
+            continue; // one running past the end shows as the walk ending
         const size_t at = headers.size();
         headers.resize(at + 2 + length);
         headers[at] = 0xFF;
         headers[at + 1] = m;
-        headers[at + 2] = b[0];
-        headers[at + 3] = b[1];
-        if (!read(headers.data() + at + 4, length - 2))
+        if (!source.Read(segment.Offset, std::span<uint8_t>(headers.data() + at + 2, length)))
             return std::nullopt;
         if (m == 0xDA)
             return headers; // the first scan header ends what the codec reads
     }
+    return std::nullopt;
 }
 
 TFlashImage::TFlashImage(TFlashMovie* owner) : TFlashIDObject(owner) {}
@@ -204,8 +168,16 @@ std::vector<uint8_t>& TFlashImage::AlphaStream() {
 }
 
 void TFlashImage::LoadFromFile(const fs::path& fileName) {
+    // JPEG and BMP files the image takes by itself; PNG files need their
+    // reader named.
+    const TImageFormat format = ImageFormatOf(fileName);
+    const bool own = format == TImageFormat::Jpeg || format == TImageFormat::Bmp;
+    LoadFromFile(fileName, own ? PictureReaderFor(fileName) : nullptr);
+}
+
+void TFlashImage::LoadFromFile(const fs::path& fileName, const TPictureReader* reader) {
     try {
-        LoadNamedFile(fileName);
+        LoadNamedFile(fileName, reader);
     } catch (const EImageFormatError&) {
         throw; // its text is the program's own and stands as it is
     } catch (const std::exception& e) {
@@ -217,41 +189,41 @@ void TFlashImage::LoadFromFile(const fs::path& fileName) {
     }
 }
 
-void TFlashImage::LoadNamedFile(const fs::path& fileName) {
+void TFlashImage::LoadNamedFile(const fs::path& fileName, const TPictureReader* reader) {
     if (Owner && Owner->OnLoadImage) {
         bool carryOn = true;
         Owner->OnLoadImage(*this, fileName, carryOn);
         if (!carryOn)
             return;
     }
-    const std::string ext = UpperExtension(fileName);
     FIsJPEG = false;
     FHasAlpha = false;
-    if (ext == "JPG" || ext == "JPEG") {
-        TJpegHead head = ReadJpegHead(fileName);
-        const std::vector<uint8_t>& jpeg = head.Bytes;
-        if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
-            throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
-        // The file goes into the movie unchanged, so a broken one is refused
-        // here: the codec reads its headers up to the first scan.
-        const bool progressive = IsProgressive(jpeg, fileName);
-        FIsJPEG = true;
-        const TJpegSize size = ScanJpegSize(jpeg);
-        FWidth = size.Width;
-        FHeight = size.Height;
-        // The file is read again when its tag is written, so that a show of
-        // thousands of pictures holds no file open and no JPEG in memory.
-        FDataStream.reset();
-        FJPEGFile = fileName;
-        FDataState = dsJPEGFile;
-        if (FConvertProgressive && (FWidth == 0 || FHeight == 0) && progressive)
-            Reencode(WholeJpeg(std::move(head), fileName), fileName);
-    } else if (ext == "BMP") {
-        BMP().LoadFromFile(fileName);
-        LoadFromBMP();
-    } else {
-        throw EImageFormatError("Image format \"" + ext + "\" not supported!");
-    }
+    if (!reader)
+        throw EImageFormatError("Image format \"" + UpperExtension(fileName) + "\" not supported!");
+    reader->Load(*this, fileName);
+}
+
+void TFlashImage::LoadFromJpegFile(const fs::path& fileName) {
+    FIsJPEG = false;
+    FHasAlpha = false;
+    TJpegHead head = ReadJpegHead(fileName);
+    const std::vector<uint8_t>& jpeg = head.Bytes;
+    if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
+        throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
+    // The file goes into the movie unchanged, so a broken one is refused
+    // here: the codec reads its headers up to the first scan.
+    const bool progressive = IsProgressive(jpeg, fileName);
+    FIsJPEG = true;
+    const TJpegSize size = ScanJpegSize(jpeg);
+    FWidth = size.Width;
+    FHeight = size.Height;
+    // The file is read again when its tag is written, so that a show of
+    // thousands of pictures holds no file open and no JPEG in memory.
+    FDataStream.reset();
+    FJPEGFile = fileName;
+    FDataState = dsJPEGFile;
+    if (FConvertProgressive && (FWidth == 0 || FHeight == 0) && progressive)
+        Reencode(WholeJpeg(std::move(head), fileName), fileName);
 }
 
 void TFlashImage::Reencode(const std::vector<uint8_t>& jpeg, const fs::path& fileName) {

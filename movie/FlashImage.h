@@ -6,6 +6,7 @@
 
 #include "media/BMPReader.h"
 #include "movie/FlashObject.h"
+#include "movie/PictureReader.h"
 #include "platform/PngDecoder.h"
 
 #include <cstdint>
@@ -39,6 +40,12 @@ public:
 
     // JPG, JPEG or BMP by extension (any case); other types are an error.
     void LoadFromFile(const std::filesystem::path& fileName);
+    // The same through the given reader (PictureReaderFor takes PNG files
+    // too); none means the file's type is not supported.
+    void LoadFromFile(const std::filesystem::path& fileName, const TPictureReader* reader);
+    // The JPEG reader's part: the file is checked here and embedded when the
+    // tag is written. Errors name the file only through LoadFromFile.
+    void LoadFromJpegFile(const std::filesystem::path& fileName);
     // Pixels of a decoded picture (PNG): 8-bit colour-mapped or 24-bit.
     void LoadFromDecodedPicture(const TDecodedPicture& picture);
     // Takes the pixels already in BMP() and derives the bitmap format.
@@ -71,7 +78,7 @@ public:
     void WriteToStream(TBitsEngine& be) override;
 
 private:
-    void LoadNamedFile(const std::filesystem::path& fileName);
+    void LoadNamedFile(const std::filesystem::path& fileName, const TPictureReader* reader);
     // Decodes the JPEG and keeps it as a baseline JPEG of quality 90.
     void Reencode(const std::vector<uint8_t>& jpeg, const std::filesystem::path& fileName);
     std::vector<uint8_t> JpegBytes() const;

@@ -33,6 +33,47 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+TUtf8Char DecodeUtf8Char(std::string_view bytes, TUtf8Check check) {
+    if (bytes.empty())
+        return {};
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    std::size_t length = 0;
+    char32_t min = 0;
+    char32_t code = 0;
+    if (lead < 0x80)
+        return {lead, 1};
+    if ((lead & 0xE0) == 0xC0)
+        length = 2, min = 0x80, code = lead & 0x1F;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3, min = 0x800, code = lead & 0x0F;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4, min = 0x10000, code = lead & 0x07;
+    else
+        return {};
+    if (bytes.size() < length)
+        return {};
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[k]);
+        if ((next & 0xC0) != 0x80)
+            return {};
+        code = code << 6 | (next & 0x3F);
+    }
+    if (check == TUtf8Check::Strict &&
+        (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)))
+        return {};
+    return {code, length};
+}
+
+bool IsUtf8(std::string_view bytes, TUtf8Check check) {
+    while (!bytes.empty()) {
+        const TUtf8Char c = DecodeUtf8Char(bytes, check);
+        if (c.Length == 0)
+            return false;
+        bytes.remove_prefix(c.Length);
+    }
+    return true;
+}
+
 char16_t AnsiCharToUnicode(unsigned char c) {
     if (c >= 0x80 && c <= 0x9F)
         return kHighControls[c - 0x80];

@@ -1,11 +1,13 @@
 #include "show/ImageSize.h"
 
-#include <algorithm>
+#include "media/ByteView.h"
+#include "platform/ByteSource.h"
+#include "platform/JpegSegments.h"
+
 #include <array>
 #include <cstring>
 #include <fstream>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include <zlib.h>
@@ -13,55 +15,6 @@
 namespace pictova {
 
 namespace {
-
-// Random access to the bytes of a picture: a whole buffer in memory, or a
-// file read piecewise, so that a header behind large metadata segments costs
-// only the reads of its segment headers.
-class TByteSource {
-public:
-    virtual ~TByteSource() = default;
-    // Fills out from offset; false when the source ends before out is full.
-    virtual bool Read(std::uint64_t offset, std::span<std::uint8_t> out) = 0;
-};
-
-class TMemorySource final : public TByteSource {
-public:
-    explicit TMemorySource(std::span<const std::uint8_t> data) : Data(data) {}
-    bool Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
-        if (offset > Data.size() || Data.size() - offset < out.size())
-            return false;
-        std::copy_n(Data.begin() + std::ptrdiff_t(offset), out.size(), out.begin());
-        return true;
-    }
-
-private:
-    std::span<const std::uint8_t> Data;
-};
-
-class TFileSource final : public TByteSource {
-public:
-    explicit TFileSource(std::ifstream& in) : In(in) {}
-    bool Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
-        if (offset > std::uint64_t(std::numeric_limits<std::streamoff>::max()))
-            return false;
-        In.clear();
-        In.seekg(std::streamoff(offset));
-        In.read(reinterpret_cast<char*>(out.data()), std::streamsize(out.size()));
-        return std::size_t(In.gcount()) == out.size();
-    }
-
-private:
-    std::ifstream& In;
-};
-
-bool ReadByte(TByteSource& source, std::uint64_t offset, std::uint8_t& value) {
-    return source.Read(offset, std::span<std::uint8_t>(&value, 1));
-}
-
-std::uint32_t U16BE(const std::uint8_t* p) { return std::uint32_t(p[0]) << 8 | p[1]; }
-std::uint32_t U16LE(const std::uint8_t* p) { return std::uint32_t(p[1]) << 8 | p[0]; }
-std::uint32_t U32BE(const std::uint8_t* p) { return U16BE(p) << 16 | U16BE(p + 2); }
-std::uint32_t U32LE(const std::uint8_t* p) { return U16LE(p + 2) << 16 | U16LE(p); }
 
 // Sizes are stored as 32-bit signed values; a header that states zero or more
 // than that holds no picture we can show.
@@ -78,52 +31,37 @@ std::optional<TImageSize> Checked(std::uint64_t width, std::uint64_t height) {
 // coded) and image data or an end marker before any frame header mean the
 // picture cannot be loaded.
 std::optional<TImageSize> JpegSize(TByteSource& source) {
-    std::array<std::uint8_t, 2> soi{};
-    if (!source.Read(0, soi) || soi[0] != 0xFF || soi[1] != 0xD8)
-        return std::nullopt;
     // Bounds the walk through a file made of empty segments or fill bytes;
     // real files have a few dozen segments before their frame header.
-    constexpr int kMaxSteps = 1 << 20;
-    std::uint64_t pos = 2;
-    int steps = 0;
-    while (true) {
-        std::uint8_t byte = 0;
-        if (!ReadByte(source, pos, byte) || byte != 0xFF)
-            return std::nullopt;
-        // Any number of 0xFF fill bytes may precede the marker code.
-        do {
-            if (++steps > kMaxSteps || !ReadByte(source, ++pos, byte))
-                return std::nullopt;
-        } while (byte == 0xFF);
-        const std::uint8_t marker = byte;
-        ++pos;
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
-            continue; // TEM and RSTn stand alone, without a length
+    constexpr std::uint64_t kMaxSteps = 1 << 20;
+    TJpegSegmentWalker walker(source, kMaxSteps);
+    TJpegSegment segment;
+    while (walker.Next(segment)) {
+        const std::uint8_t marker = segment.Marker;
+        if (segment.StandsAlone())
+            continue;
         if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA)
             return std::nullopt;
-        std::array<std::uint8_t, 2> lengthBytes{};
-        if (!source.Read(pos, lengthBytes))
-            return std::nullopt;
-        const std::uint32_t length = U16BE(lengthBytes.data()); // includes itself
+        const std::uint32_t length = segment.Length; // includes itself
         if (length < 2)
             return std::nullopt;
         if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
             // length, precision, height, width, component count, 3 bytes per component
             std::vector<std::uint8_t> frame(length);
-            if (length < 8 || !source.Read(pos, frame))
+            if (length < 8 || !source.Read(segment.Offset, frame))
                 return std::nullopt;
             const std::uint32_t components = frame[7];
             if (components == 0 || length != 8 + 3 * components)
                 return std::nullopt;
             // A height of 0 defers it to a DNL marker, which the decoder does not support.
-            return Checked(U16BE(&frame[5]), U16BE(&frame[3]));
+            return Checked(ReadBE16(frame, 5), ReadBE16(frame, 3));
         }
         const bool otherFrame = (marker >= 0xC3 && marker <= 0xCF) && marker != 0xC4 &&
                                 marker != 0xC8 && marker != 0xCC;
         if (otherFrame)
             return std::nullopt;
-        pos += length;
     }
+    return std::nullopt;
 }
 
 // PNG: the signature and the IHDR chunk that must follow it, with its CRC
@@ -134,12 +72,12 @@ std::optional<TImageSize> PngSize(TByteSource& source) {
     std::array<std::uint8_t, 33> head{};
     if (!source.Read(0, head) || std::memcmp(head.data(), kSignature, 8) != 0)
         return std::nullopt;
-    if (U32BE(&head[8]) != 13 || std::memcmp(&head[12], "IHDR", 4) != 0)
+    if (ReadBE32(head, 8) != 13 || std::memcmp(&head[12], "IHDR", 4) != 0)
         return std::nullopt;
     const uLong crc = crc32(crc32(0L, Z_NULL, 0), &head[12], 4 + 13);
-    if (crc != U32BE(&head[29]))
+    if (crc != ReadBE32(head, 29))
         return std::nullopt;
-    const std::uint64_t width = U32BE(&head[16]), height = U32BE(&head[20]);
+    const std::uint64_t width = ReadBE32(head, 16), height = ReadBE32(head, 20);
     return Checked(width, height);
 }
 
@@ -151,16 +89,16 @@ std::optional<TImageSize> BmpSize(TByteSource& source) {
     std::array<std::uint8_t, 18> fileHeader{};
     if (!source.Read(0, fileHeader) || fileHeader[0] != 'B' || fileHeader[1] != 'M')
         return std::nullopt;
-    const std::uint32_t headerSize = U32LE(&fileHeader[14]);
+    const std::uint32_t headerSize = ReadLE32(fileHeader, 14);
     if (headerSize != 12 && headerSize != 40 && headerSize != 108 && headerSize != 124)
         return std::nullopt;
     std::vector<std::uint8_t> info(headerSize);
     if (!source.Read(14, info))
         return std::nullopt;
     if (headerSize == 12)
-        return Checked(U16LE(&info[4]), U16LE(&info[6]));
-    const std::int64_t width = std::int32_t(U32LE(&info[4]));
-    const std::int64_t height = std::int32_t(U32LE(&info[8]));
+        return Checked(ReadLE16(info, 4), ReadLE16(info, 6));
+    const std::int64_t width = std::int32_t(ReadLE32(info, 4));
+    const std::int64_t height = std::int32_t(ReadLE32(info, 8));
     if (width <= 0)
         return std::nullopt;
     return Checked(std::uint64_t(width), std::uint64_t(height < 0 ? -height : height));
@@ -174,7 +112,7 @@ std::optional<TImageSize> GifSize(TByteSource& source) {
         return std::nullopt;
     if (std::memcmp(head.data(), "GIF87a", 6) != 0 && std::memcmp(head.data(), "GIF89a", 6) != 0)
         return std::nullopt;
-    return Checked(U16LE(&head[6]), U16LE(&head[8]));
+    return Checked(ReadLE16(head, 6), ReadLE16(head, 8));
 }
 
 // TIFF: the ImageWidth (256) and ImageLength (257) entries of the first IFD,
@@ -188,32 +126,36 @@ std::optional<TImageSize> TiffSize(TByteSource& source) {
         little = true;
     else if (std::memcmp(head.data(), "MM\x00\x2A", 4) != 0)
         return std::nullopt;
-    auto u16 = [little](const std::uint8_t* p) { return little ? U16LE(p) : U16BE(p); };
-    auto u32 = [little](const std::uint8_t* p) { return little ? U32LE(p) : U32BE(p); };
+    auto u16 = [little](TBytes d, std::size_t at) {
+        return little ? ReadLE16(d, at) : ReadBE16(d, at);
+    };
+    auto u32 = [little](TBytes d, std::size_t at) {
+        return little ? ReadLE32(d, at) : ReadBE32(d, at);
+    };
 
-    const std::uint64_t ifd = u32(&head[4]);
+    const std::uint64_t ifd = u32(head, 4);
     std::array<std::uint8_t, 2> countBytes{};
     if (!source.Read(ifd, countBytes))
         return std::nullopt;
-    const std::uint32_t count = u16(countBytes.data());
+    const std::uint32_t count = u16(countBytes, 0);
     std::vector<std::uint8_t> entries(std::size_t(count) * 12); // at most 786 420 bytes
     if (count == 0 || !source.Read(ifd + 2, entries))
         return std::nullopt;
 
     std::optional<std::uint64_t> width, height;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint8_t* entry = &entries[std::size_t(i) * 12];
-        const std::uint32_t tag = u16(entry);
+        const std::size_t entry = std::size_t(i) * 12;
+        const std::uint32_t tag = u16(entries, entry);
         if (tag != 256 && tag != 257)
             continue;
-        const std::uint32_t type = u16(entry + 2);
-        if (u32(entry + 4) == 0)
+        const std::uint32_t type = u16(entries, entry + 2);
+        if (u32(entries, entry + 4) == 0)
             return std::nullopt;
         std::uint64_t value = 0;
         if (type == 3)
-            value = u16(entry + 8); // a SHORT sits in the first two bytes of the field
+            value = u16(entries, entry + 8); // a SHORT sits in the first two bytes of the field
         else if (type == 4)
-            value = u32(entry + 8);
+            value = u32(entries, entry + 8);
         else
             return std::nullopt;
         (tag == 256 ? width : height) = value;
@@ -236,24 +178,6 @@ std::optional<TImageSize> HeaderSize(TByteSource& source, TImageFormat format) {
 }
 
 } // namespace
-
-TImageFormat ImageFormatOf(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
-        return char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    if (ext == ".jpg" || ext == ".jpeg")
-        return TImageFormat::Jpeg;
-    if (ext == ".png")
-        return TImageFormat::Png;
-    if (ext == ".bmp")
-        return TImageFormat::Bmp;
-    if (ext == ".gif")
-        return TImageFormat::Gif;
-    if (ext == ".tif" || ext == ".tiff")
-        return TImageFormat::Tiff;
-    return TImageFormat::Unknown;
-}
 
 std::optional<TImageSize> ReadImageHeaderSize(std::span<const std::uint8_t> data,
                                               TImageFormat format) {

@@ -3,6 +3,8 @@
 // picture: JPEG frame header, PNG IHDR, BMP information or core header, GIF
 // logical screen, TIFF first IFD. Adding a picture to a show needs only this.
 
+#include "movie/PictureReader.h" // TImageFormat
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -16,13 +18,6 @@ struct TImageSize {
 
     friend bool operator==(const TImageSize&, const TImageSize&) = default;
 };
-
-enum class TImageFormat { Unknown, Jpeg, Png, Bmp, Gif, Tiff };
-
-// Chooses the format by the lower-cased extension, as the picture loader
-// does: ".jpg"/".jpeg", ".png", ".bmp", ".gif", ".tif"/".tiff"; anything else
-// is Unknown.
-TImageFormat ImageFormatOf(const std::filesystem::path& file);
 
 // The size stated by the header of a picture of the given format, or nothing
 // when the header is missing, truncated, inconsistent or states a width or

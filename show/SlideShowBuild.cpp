@@ -3,14 +3,11 @@
 #include "movie/FlashImage.h"
 #include "movie/FlashMovie.h"
 #include "movie/FlashShape.h"
-#include "platform/FileBytes.h"
-#include "platform/PngDecoder.h"
+#include "movie/PictureReader.h"
 #include "show/Transitions.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
-#include <optional>
 #include <stdexcept>
 
 namespace pictova {
@@ -27,21 +24,6 @@ int TEffectDraw::Draw() {
 }
 
 namespace {
-
-std::string LowerExtension(const fs::path& file) {
-    std::string ext = file.extension().string();
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
-
-std::vector<uint8_t> ReadBytes(const fs::path& file) {
-    std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(file);
-    if (!bytes)
-        throw std::runtime_error("Die Bilddatei \"" + file.string() +
-                                 "\" kann nicht geöffnet werden.");
-    return std::move(*bytes);
-}
 
 std::string TooLongMessage(uint32_t frames) {
     const uint32_t seconds = kMaxMovieFrames / kFramesPerSecond;
@@ -63,29 +45,15 @@ void StandFor(TFlashMovie& movie, uint32_t frames) {
 }
 
 void AddPicture(TFlashMovie& movie, const recImgItems& item) {
-    TFlashImage* image;
-    if (LowerExtension(item.FileName) == ".png") {
-        const std::vector<uint8_t> bytes = ReadBytes(item.FileName);
-        TDecodedPicture picture;
-        try {
-            picture = DecodePng(bytes);
-        } catch (const std::exception& e) {
-            // The decoder sees bytes only: say which picture failed.
-            throw std::runtime_error("\"" + item.FileName.string() + "\": " + e.what());
-        }
-        image = &movie.AddImage();
-        image->LoadFromDecodedPicture(picture);
-    } else {
-        // Converting is asked for before loading, so the headers are read
-        // once; the image names the file in its own errors.
-        image = &movie.AddImage();
-        image->SetConvertProgressive(true);
-        image->LoadFromFile(item.FileName);
-    }
-    if (image->Width() == 0 || image->Height() == 0)
+    // Converting is asked for before loading, so the headers are read once;
+    // the image names the file in its own errors.
+    TFlashImage& image = movie.AddImage();
+    image.SetConvertProgressive(true);
+    image.LoadFromFile(item.FileName, PictureReaderFor(item.FileName));
+    if (image.Width() == 0 || image.Height() == 0)
         throw std::runtime_error("Das Bild \"" + item.FileName.string() +
                                  "\" hat keine Größe und kann nicht gezeigt werden.");
-    movie.AddShapeImage(*image);
+    movie.AddShapeImage(image);
 }
 
 } // namespace

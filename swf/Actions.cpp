@@ -10,6 +10,7 @@
 #include <limits>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 namespace pictova {
 
@@ -37,26 +38,14 @@ std::string Utf16ToAnsi(const std::u16string &text) {
 // UTF-8 are kept as they are, since older movies hold 8-bit text there.
 std::string Utf8ToAnsi(const std::string &text) {
     std::string out;
-    for (size_t i = 0; i < text.size();) {
-        const auto b = uint8_t(text[i]);
-        const size_t len = b < 0x80             ? 1
-                           : (b & 0xE0) == 0xC0 ? 2
-                           : (b & 0xF0) == 0xE0 ? 3
-                           : (b & 0xF8) == 0xF0 ? 4
-                                                : 0;
-        bool ok = len > 0 && i + len <= text.size();
-        char32_t c = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-        for (size_t k = 1; ok && k < len; ++k) {
-            const auto cont = uint8_t(text[i + k]);
-            ok = (cont & 0xC0) == 0x80;
-            c = c << 6 | (cont & 0x3F);
-        }
-        if (!ok) {
-            out += char(b);
-            ++i;
+    for (std::string_view rest = text; !rest.empty();) {
+        const TUtf8Char c = DecodeUtf8Char(rest, TUtf8Check::Lenient);
+        if (c.Length == 0) {
+            out += rest.front();
+            rest.remove_prefix(1);
         } else {
-            out += UnicodeToAnsi(c);
-            i += len;
+            out += UnicodeToAnsi(c.Code);
+            rest.remove_prefix(c.Length);
         }
     }
     return out;

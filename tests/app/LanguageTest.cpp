@@ -79,6 +79,17 @@ TEST(Language, PlaceholderEverywhereAndEncodings) {
     EXPECT_EQ(language.GetLangString("Messages", "ConfOverwr", "%1%"), "„%1%“ überschreiben? (%1%)");
 }
 
+TEST(Language, OnlyWellFormedUtf8IsTakenAsUtf8) {
+    // An overlong form or a surrogate marks the file as single-byte text.
+    const std::pair<std::string_view, std::string> rows[] = {
+        {"caf\xC3\xA9", "café"},
+        {"\xC1\xA9", "Á©"},
+        {"\xED\xA0\x80", "í\u00A0€"},
+    };
+    for (const auto& [bytes, text] : rows)
+        EXPECT_EQ(DecodeLanguageText(bytes), text);
+}
+
 TEST(Language, ApplyLanguageStoresTheLanguageName) {
     test::TempDir dir;
     TSettings settings(dir / "Settings.ini");

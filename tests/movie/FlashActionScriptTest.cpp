@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 #include <vector>
 
 namespace pictova {
@@ -17,6 +16,7 @@ namespace {
 
 using test::Capture;
 using test::Hex;
+using test::Saved;
 using test::TagBytes;
 
 // The action records alone, without the DoAction frame and end byte.
@@ -224,12 +224,6 @@ std::vector<uint16_t> Codes(const std::string& file) {
     for (const auto& tag : test::WalkSwf(file).Tags)
         codes.push_back(tag.Code);
     return codes;
-}
-
-std::string Saved(TFlashMovie& m) {
-    std::ostringstream out;
-    m.SaveToStream(out);
-    return std::move(out).str();
 }
 
 TEST(FlashMovieFrameActions, LabelThenActionsThenShowFrame) {

@@ -4,6 +4,7 @@
 
 #include "movie/FlashImage.h"
 #include "movie/FlashMovie.h"
+#include "movie/PictureReader.h"
 #include "platform/JpegCodec.h"
 #include "platform/PngDecoder.h"
 #include "swf/BitmapTags.h"
@@ -391,6 +392,63 @@ TEST(FlashImageFiles, ExtensionChoosesTheLoaderInAnyCase) {
         image.LoadFromFile(dir / row.Name);
         EXPECT_EQ(image.IsJPEG(), row.JPEG);
         EXPECT_EQ(image.DataState(), row.JPEG ? TFlashImage::dsJPEGFile : TFlashImage::dsLossless);
+    }
+}
+
+TEST(FlashImageFiles, ReadersTakeEveryPictureTypeOfAShowInAnyCase) {
+    struct Row {
+        const char* Name;
+        const char* Source; // copied to Name
+        TFlashImage::TDataState State;
+        const char* Error; // expected message, or null
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"a.JPG", "testsrc-64x48.jpg", TFlashImage::dsJPEGFile, nullptr},
+        {"b.jpeg", "testsrc-64x48.jpg", TFlashImage::dsJPEGFile, nullptr},
+        {"c.Bmp", "bmp/bgr24-13x7.bmp", TFlashImage::dsLossless, nullptr},
+        {"d.png", "images/red-37x21.png", TFlashImage::dsLossless, nullptr},
+        {"e.PNG", "images/red-37x21.png", TFlashImage::dsLossless, nullptr},
+        {"f.gif", "images/red-37x21.gif", TFlashImage::dsNone, "Image format \"GIF\" not supported!"},
+        {"noextension", "testsrc-64x48.jpg", TFlashImage::dsNone, "Image format \"\" not supported!"},
+    };
+    // clang-format on
+    test::TempDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const fs::path file = dir / row.Name;
+        test::WriteFile(file, ReadFileBytes(kData / row.Source));
+        TFlashImage image;
+        try {
+            image.LoadFromFile(file, PictureReaderFor(file));
+            EXPECT_EQ(row.Error, nullptr);
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), row.Error);
+        }
+        EXPECT_EQ(image.DataState(), row.State);
+    }
+
+    // A PNG file through its reader writes the tag its decoded pixels make.
+    const fs::path png = dir / "d.png";
+    TFlashImage read, decoded;
+    read.LoadFromFile(png, PictureReaderFor(png));
+    decoded.LoadFromDecodedPicture(DecodePng(ToVector(ReadFileBytes(png))));
+    EXPECT_EQ(Hex(test::TagBytes(read)), Hex(test::TagBytes(decoded)));
+
+    // The decoder's errors get the file's name put before them, once.
+    test::WriteFile(dir / "broken.png", "this is no picture at all");
+    test::WriteFile(dir / "cut.png", ReadFileBytes(kData / "png/truncated.png"));
+    for (const fs::path& bad : {dir / "broken.png", dir / "cut.png", dir / "missing.png"}) {
+        TFlashImage image;
+        try {
+            image.LoadFromFile(bad, PictureReaderFor(bad));
+            ADD_FAILURE() << bad << " loaded";
+        } catch (const std::runtime_error& e) {
+            const std::string what = e.what();
+            const size_t at = what.find(bad.string());
+            EXPECT_NE(at, std::string::npos) << what;
+            EXPECT_EQ(what.find(bad.string(), at + 1), std::string::npos) << what;
+        }
     }
 }
 

@@ -1,11 +1,11 @@
 #include "movie/FlashMovie.h"
 #include "swf/ControlTags.h"
+#include "tests/support/Capture.h"
 #include "tests/support/SwfWalker.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <unistd.h>
 
 namespace pictova {
@@ -13,12 +13,7 @@ namespace {
 
 using test::Bytes;
 using test::Hex;
-
-std::string Saved(TFlashMovie& m) {
-    std::ostringstream out;
-    m.SaveToStream(out);
-    return std::move(out).str();
-}
+using test::Saved;
 
 // A character that writes a ShowFrame-free tag of its own and reports a
 // chosen minimum version.

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <functional>
 #include <span>
-#include <sstream>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -19,21 +18,16 @@
 namespace pictova {
 namespace {
 
-using test::Capture;
+using test::BodyBytes;
 using test::Hex;
+using test::Saved;
 
 std::string Body(TFlashPlaceObject& place) {
-    return Capture([&](TBitsEngine& be) { place.Tag().WriteTagBody(be); });
+    return BodyBytes(place.Tag());
 }
 
 uint8_t Flags(TFlashPlaceObject& place) {
     return uint8_t(Body(place)[0]);
-}
-
-std::string Saved(TFlashMovie& m) {
-    std::ostringstream out;
-    m.SaveToStream(out);
-    return std::move(out).str();
 }
 
 // Stands in for the sprite character: a visual object with a timeline.

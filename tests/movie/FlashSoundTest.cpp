@@ -4,6 +4,7 @@
 #include "media/WaveReader.h"
 #include "movie/FlashMovie.h"
 #include "swf/SoundTags.h"
+#include "tests/support/Capture.h"
 #include "tests/support/MediaBytes.h"
 #include "tests/support/Shell.h"
 #include "tests/support/SwfWalker.h"
@@ -27,7 +28,9 @@ using test::Cat;
 using test::Hex;
 using test::LE16;
 using test::LE32;
+using test::MP3Frames;
 using test::Raw;
+using test::Saved;
 
 const fs::path kAudio = fs::path(PICTOVA_TEST_DATA) / "audio";
 
@@ -66,25 +69,6 @@ std::string WavData(const std::string& file) {
     const uint32_t size =
         ReadLE32(TBytes(reinterpret_cast<const uint8_t*>(file.data()), file.size()), at + 4);
     return file.substr(at + 8, size);
-}
-
-// The frames of an MP3 fixture: after its ID3v2 tag (syncsafe size) and
-// before its ID3v1 tag.
-std::string MP3Frames(const std::string& file) {
-    size_t start = 0;
-    if (file.compare(0, 3, "ID3") == 0)
-        start = 10 + (size_t(uint8_t(file[6])) << 21 | size_t(uint8_t(file[7])) << 14 |
-                      size_t(uint8_t(file[8])) << 7 | size_t(uint8_t(file[9])));
-    size_t end = file.size();
-    if (end >= 128 && file.compare(end - 128, 3, "TAG") == 0)
-        end -= 128;
-    return file.substr(start, end - start);
-}
-
-std::string Saved(TFlashMovie& movie) {
-    std::ostringstream out;
-    movie.SaveToStream(out);
-    return std::move(out).str();
 }
 
 struct TSoundBlock {

@@ -5,6 +5,7 @@
 #include "movie/FlashSound.h"
 #include "show/SlideShowBuild.h"
 #include "swf/SoundTags.h"
+#include "tests/support/MediaBytes.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/Shell.h"
 #include "tests/support/SwfWalker.h"
@@ -26,22 +27,11 @@ namespace {
 namespace fs = std::filesystem;
 using test::Bytes;
 using test::Hex;
+using test::MP3Frames;
 
 const fs::path kAudio = fs::path(PICTOVA_TEST_DATA) / "audio";
 // The repository's own program data, where the built-in tracks live.
 const fs::path kRepository = fs::path(PICTOVA_TEST_DATA).parent_path().parent_path();
-
-// The frames of an MP3 fixture: after its ID3v2 tag and before its ID3v1 tag.
-std::string MP3Frames(const std::string& file) {
-    size_t start = 0;
-    if (file.compare(0, 3, "ID3") == 0)
-        start = 10 + (size_t(uint8_t(file[6])) << 21 | size_t(uint8_t(file[7])) << 14 |
-                      size_t(uint8_t(file[8])) << 7 | size_t(uint8_t(file[9])));
-    size_t end = file.size();
-    if (end >= 128 && file.compare(end - 128, 3, "TAG") == 0)
-        end -= 128;
-    return file.substr(start, end - start);
-}
 
 // A 24-bit BMP of one colour.
 std::string Bmp(int width, int height) {

@@ -5,16 +5,26 @@
 // list it came from:
 //   "style move 0,0 fill0=0 fill1=1 line=1"  (only the fields whose flag is set)
 //   "line 12800,0", "curve 200,0 0,200", "end".
+// Add builds such lists record by record.
 
 #include "swf/ShapeRecords.h"
 #include "tests/support/SwfWalker.h"
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace pictova::test {
+
+// Appends a new record made from args and returns it for setting its fields.
+template <class Record, class... Args> Record& Add(TSWFShapeRecordList& list, Args... args) {
+    auto record = std::make_unique<Record>(args...);
+    Record& ref = *record;
+    list.push_back(std::move(record));
+    return ref;
+}
 
 inline std::string Pair(int32_t a, int32_t b) {
     return std::to_string(a) + "," + std::to_string(b);

@@ -543,6 +543,15 @@ TEST(Actions, DistancesBeyondTheFieldAreRefused) {
 
 // --- Reading lists back
 
+TEST(Actions, ReadUrlsTakeAnyUtf8BitLayoutAndKeepOtherBytes) {
+    // Overlong "i", a surrogate, a value past U+10FFFF, then a lone 8-bit byte.
+    const std::string url = "\xC1\xA9\xED\xA0\x80\xF4\x90\x80\x80\xE9";
+    const std::string body = url + '\0' + "t" + '\0';
+    auto list = Parsed("\x83" + std::string{char(body.size()), '\0'} + body);
+    ASSERT_EQ(list->Count(), 1u);
+    EXPECT_EQ(As<TSWFActionGetUrl>((*list)[0]).URL, "i??\xE9");
+}
+
 TEST(Actions, ReadingShowsBranchTargetsAsLabels) {
     TSWFActionList list;
     TSWFOffsetMarker &top = list.AddMarker();

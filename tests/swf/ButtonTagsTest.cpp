@@ -13,14 +13,11 @@
 namespace pictova {
 namespace {
 
+using test::BodyBytes;
 using test::Bytes;
 using test::Capture;
 using test::Hex;
 using test::TagBytes;
-
-std::string Body(TSWFObject& tag) {
-    return Capture([&](TBitsEngine& be) { tag.WriteTagBody(be); });
-}
 
 std::string RecordBytes(TSWFButtonRecord& record, bool withColorTransform) {
     return Capture([&](TBitsEngine& be) { record.Write(be, withColorTransform); });
@@ -128,11 +125,11 @@ TEST(DefineButton, RecordsAndActions) {
 TEST(DefineButton, EmptyButton) {
     TSWFDefineButton button;
     button.ButtonId = 0x0102;
-    EXPECT_EQ(Hex(Body(button)), Hex(Bytes({
-                                     0x02, 0x01, // ButtonId
-                                     0x00,       // CharacterEndFlag
-                                     0x00,       // ActionEndFlag
-                                 })));
+    EXPECT_EQ(Hex(BodyBytes(button)), Hex(Bytes({
+                                          0x02, 0x01, // ButtonId
+                                          0x00,       // CharacterEndFlag
+                                          0x00,       // ActionEndFlag
+                                      })));
 }
 
 // --- DefineButton2 and condition actions
@@ -154,7 +151,7 @@ TEST(DefineButton2, WithoutConditionActionsTheOffsetIsZero) {
                                          0x00,       // CharacterEndFlag
                                      })));
     button.TrackAsMenu = true;
-    EXPECT_EQ(Hex(Body(button).substr(2, 1)), "01");
+    EXPECT_EQ(Hex(BodyBytes(button).substr(2, 1)), "01");
     EXPECT_EQ(button.MinVersion(), 3);
 }
 
@@ -245,7 +242,7 @@ TEST(DefineButton2, ConditionActionsReadBackByTheirOffsets) {
     button.AddCondAction(bcOverDownToOverUp | bcOverDownToIdle).Add<TSWFActionStop>();
     button.AddCondAction(0, 'a');
 
-    const std::string body = Body(button);
+    const std::string body = BodyBytes(button);
     const std::vector<std::string> expected = {
         Capture([&](TBitsEngine& be) { press.Write(be); }),
         Bytes({0x07}),
@@ -359,11 +356,11 @@ TEST(DefineButtonSound, EachTransitionInItsSlot) {
                                            0x04,         // SOUNDINFO: HasLoops
                                            0x02, 0x00})  // LoopCount 2
                                   : Bytes({0x00, 0x00}); // no sound
-        EXPECT_EQ(Hex(Body(tag)), Hex(expected));
+        EXPECT_EQ(Hex(BodyBytes(tag)), Hex(expected));
 
         TSWFDefineButtonSound copy;
         copy.Assign(tag);
-        EXPECT_EQ(Hex(Body(copy)), Hex(expected));
+        EXPECT_EQ(Hex(BodyBytes(copy)), Hex(expected));
     }
 }
 
@@ -372,7 +369,7 @@ TEST(DefineButtonSound, AccessedSoundWithoutIdIsNone) {
     tag.ButtonId = 1;
     tag.SoundIdleToOverUp().SetLoopCount(3); // SoundId stays 0
     EXPECT_TRUE(tag.HasSound(bseIdleToOverUp));
-    EXPECT_EQ(Hex(Body(tag)),
+    EXPECT_EQ(Hex(BodyBytes(tag)),
               Hex(Bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00})));
 }
 

@@ -9,14 +9,10 @@
 namespace pictova {
 namespace {
 
+using test::BodyBytes;
 using test::Bytes;
-using test::Capture;
 using test::Hex;
 using test::TagBytes;
-
-std::string Body(TSWFObject &tag) {
-    return Capture([&](TBitsEngine &be) { tag.WriteTagBody(be); });
-}
 
 TEST(PlaceObject2, EachOptionalPartAlone) {
     struct Row {
@@ -58,12 +54,12 @@ TEST(PlaceObject2, EachOptionalPartAlone) {
         TSWFPlaceObject2 place;
         place.Depth = 1;
         row.Set(place);
-        EXPECT_EQ(Hex(Body(place)), Hex(row.Expected));
+        EXPECT_EQ(Hex(BodyBytes(place)), Hex(row.Expected));
         EXPECT_EQ(place.MinVersion(), 3);
 
         TSWFPlaceObject2 copy;
         copy.Assign(place);
-        EXPECT_EQ(Hex(Body(copy)), Hex(row.Expected));
+        EXPECT_EQ(Hex(BodyBytes(copy)), Hex(row.Expected));
     }
 }
 
@@ -82,7 +78,7 @@ TEST(PlaceObject2, ColourTransformKeepsAlphaUnlessAlphaTermsAreSet) {
     TSWFPlaceObject2 place;
     place.ColorTransform().SetMultR(128);
     // HasAdd 0, HasMult 1, Nbits 10; 128, 0, 0, then alpha 256 (unchanged).
-    const std::string cx = Body(place).substr(3);
+    const std::string cx = BodyBytes(place).substr(3);
     test::BitReader bits(cx);
     EXPECT_EQ(bits.Bits(1), 0u);
     EXPECT_EQ(bits.Bits(1), 1u);
@@ -94,7 +90,7 @@ TEST(PlaceObject2, ColourTransformKeepsAlphaUnlessAlphaTermsAreSet) {
 
     TSWFPlaceObject2 faded;
     faded.ColorTransform().SetMultA(64);
-    test::BitReader b2(Body(faded).substr(3));
+    test::BitReader b2(BodyBytes(faded).substr(3));
     b2.Bits(2);
     const unsigned n2 = b2.Bits(4);
     for (int i = 0; i < 3; ++i)
@@ -108,7 +104,7 @@ TEST(PlaceObject2, NameFlagFollowsTheName) {
     EXPECT_TRUE(place.PlaceFlagHasName());
     place.SetName("");
     EXPECT_FALSE(place.PlaceFlagHasName());
-    EXPECT_EQ(Hex(Body(place)), "00 00 00");
+    EXPECT_EQ(Hex(BodyBytes(place)), "00 00 00");
 }
 
 // A sprite placement with one EnterFrame record that runs Stop.
@@ -124,7 +120,7 @@ TSWFPlaceObject2 SpriteWithEnterFrame(uint8_t version) {
 TEST(PlaceObject2, ClipEventFlagsFollowTheVersion) {
     TSWFPlaceObject2 v6 = SpriteWithEnterFrame(6);
     EXPECT_EQ(v6.MinVersion(), 6);
-    EXPECT_EQ(Hex(Body(v6)), "82 "           // flags: HasClipActions, HasCharacter
+    EXPECT_EQ(Hex(BodyBytes(v6)), "82 "           // flags: HasClipActions, HasCharacter
                              "01 00 "        // Depth 1
                              "01 00 "        // CharacterId 1
                              "00 00 "        // reserved
@@ -136,7 +132,7 @@ TEST(PlaceObject2, ClipEventFlagsFollowTheVersion) {
 
     TSWFPlaceObject2 v5 = SpriteWithEnterFrame(5);
     EXPECT_EQ(v5.MinVersion(), 5);
-    EXPECT_EQ(Hex(Body(v5)), "82 01 00 01 00 "
+    EXPECT_EQ(Hex(BodyBytes(v5)), "82 01 00 01 00 "
                              "00 00 "       // reserved
                              "02 00 "       // AllEventFlags: EnterFrame
                              "02 00 "       // record EventFlags
@@ -147,7 +143,7 @@ TEST(PlaceObject2, ClipEventFlagsFollowTheVersion) {
     // Below 5 the record needs SWF 5 and is written for it.
     TSWFPlaceObject2 old = SpriteWithEnterFrame(3);
     EXPECT_EQ(old.MinVersion(), 5);
-    EXPECT_EQ(Hex(Body(old)), Hex(Body(v5)));
+    EXPECT_EQ(Hex(BodyBytes(old)), Hex(BodyBytes(v5)));
     EXPECT_EQ(old.SWFVersion, 5);
 }
 
@@ -168,7 +164,7 @@ TEST(PlaceObject2, EventBitsOfBothWidths) {
             TSWFPlaceObject2 place;
             place.SWFVersion = version;
             place.ClipActions().Add(ClipEventSet(row.Event));
-            const std::string body = Body(place);
+            const std::string body = BodyBytes(place);
             // flags byte, depth, reserved word, then AllEventFlags.
             const bool wide = version == 6 || row.Flags5.empty();
             const std::string all = body.substr(5, wide ? 4 : 2);
@@ -185,7 +181,7 @@ TEST(PlaceObject2, KeyPressNeedsTheWideFlagsAndCarriesItsKey) {
     EXPECT_EQ(r.EventFlags, ClipEventSet(ceRelease) | ClipEventSet(ceKeyPress));
     // SWF 5 has no KeyPress flag: the placement needs SWF 6.
     EXPECT_EQ(place.MinVersion(), 6);
-    EXPECT_EQ(Hex(Body(place)), "80 00 00 "
+    EXPECT_EQ(Hex(BodyBytes(place)), "80 00 00 "
                                 "00 00 "       // reserved
                                 "00 08 02 00 " // AllEventFlags: Release, KeyPress
                                 "00 08 02 00 " // record EventFlags
@@ -227,7 +223,7 @@ TEST(PlaceObject2, ClipActionRecordsEndWithTheirEndFlag) {
         TSWFPlaceObject2 place;
         place.SWFVersion = 6;
         row.Fill(place.ClipActions().Add(ClipEventSet(ceLoad)));
-        const std::string body = Body(place);
+        const std::string body = BodyBytes(place);
         // 3 bytes flags and depth, 2 reserved, 4 all events, 4 record events.
         const std::string sizeField = body.substr(13, 4);
         const size_t size = uint8_t(sizeField[0]);
@@ -240,11 +236,11 @@ TEST(PlaceObject2, ClipActionsWithoutRecordsAreNotWritten) {
     TSWFPlaceObject2 place;
     place.ClipActions();
     EXPECT_TRUE(place.PlaceFlagHasClipActions());
-    EXPECT_EQ(Hex(Body(place)), "00 00 00");
+    EXPECT_EQ(Hex(BodyBytes(place)), "00 00 00");
     EXPECT_EQ(place.MinVersion(), 3);
     // A record without events would read as the end of the records.
     place.ClipActions().Add(0).Add<TSWFActionPlay>();
-    EXPECT_EQ(Hex(Body(place)), "00 00 00");
+    EXPECT_EQ(Hex(BodyBytes(place)), "00 00 00");
 }
 
 TEST(PlaceObject2, CopiesClipActionsRecordByRecord) {
@@ -252,7 +248,7 @@ TEST(PlaceObject2, CopiesClipActionsRecordByRecord) {
     place.ClipActions().Add(ClipEventSet(ceData), 0x20).Add<TSWFActionNextFrame>();
     TSWFPlaceObject2 copy;
     copy.Assign(place);
-    EXPECT_EQ(Hex(Body(copy)), Hex(Body(place)));
+    EXPECT_EQ(Hex(BodyBytes(copy)), Hex(BodyBytes(place)));
     ASSERT_EQ(copy.ClipActions().Records.size(), 2u);
     EXPECT_EQ(copy.ClipActions().Records[1]->KeyCode(), 0x20);
     EXPECT_NE(&copy.ClipActions().Records[0]->Last(), &place.ClipActions().Records[0]->Last());
@@ -267,12 +263,12 @@ TEST(PlaceObject, BodyAndOptionalColourTransform) {
                                     "05 00 " // Depth 5
                                     "00");   // MATRIX: identity
     place.HasColorTransform = true;
-    EXPECT_EQ(Hex(Body(place)), "02 00 05 00 00 00"); // CXFORM without terms
+    EXPECT_EQ(Hex(BodyBytes(place)), "02 00 05 00 00 00"); // CXFORM without terms
     place.HasColorTransform = false;
     place.ColorTransform.SetAddA(5); // alpha terms have no place in CXFORM
     place.ColorTransform.SetAddR(-1);
     // HasAdd 1, HasMult 0, Nbits 2, AddR -1 (11), AddG 0, AddB 0, padding.
-    EXPECT_EQ(Hex(Body(place)), "02 00 05 00 00 8B 00");
+    EXPECT_EQ(Hex(BodyBytes(place)), "02 00 05 00 00 8B 00");
     EXPECT_EQ(place.MinVersion(), 1);
 }
 

@@ -1,6 +1,7 @@
 #include "swf/FontTags.h"
 #include "tests/support/BitPacker.h"
 #include "tests/support/Capture.h"
+#include "tests/support/ShapeReader.h"
 #include "tests/support/SwfWalker.h"
 
 #include <gtest/gtest.h>
@@ -12,24 +13,14 @@
 namespace pictova {
 namespace {
 
-using test::Capture;
+using test::Add;
+using test::BodyBytes;
 using test::Hex;
 using test::Pack;
 using test::TagBytes;
 using test::U16;
 using test::U32;
 using namespace std::string_literals;
-
-std::string BodyBytes(TSWFObject& tag) {
-    return Capture([&](TBitsEngine& be) { tag.WriteTagBody(be); });
-}
-
-template <class Record, class... Args> Record& Add(TSWFShapeRecordList& list, Args... args) {
-    auto record = std::make_unique<Record>(args...);
-    Record& ref = *record;
-    list.push_back(std::move(record));
-    return ref;
-}
 
 // Glyph 0: a move alone and one edge; the move selects no fill.
 TSWFShapeRecordList MoveOnlyGlyph() {

@@ -1,11 +1,9 @@
 #include "swf/MD5.h"
+#include "tests/support/Shell.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <set>
 #include <string>
 
@@ -58,19 +56,6 @@ TEST(MD5Crypt, ShortSaltsDrawRandomOnes) {
     EXPECT_GT(salts.size(), 1u);
 }
 
-std::string RunCommand(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    if (!pipe)
-        return {};
-    std::string out;
-    std::array<char, 256> buf;
-    while (std::fgets(buf.data(), int(buf.size()), pipe.get()))
-        out += buf.data();
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
-        out.pop_back();
-    return out;
-}
-
 // openssl's own MD5-crypt is an independent implementation of the same scheme.
 // It truncates passwords to 256 characters, so longer ones are not compared.
 TEST(MD5Crypt, AgreesWithOpenssl) {
@@ -85,8 +70,10 @@ TEST(MD5Crypt, AgreesWithOpenssl) {
         {"Geheimnis mit Leerzeichen", "s8"},
     };
     for (const auto& [password, salt] : cases) {
-        const std::string expected =
-            RunCommand("openssl passwd -1 -salt '" + salt + "' '" + password + "'");
+        std::string expected = test::RunCommand("openssl passwd -1 -salt " + test::Quote(salt) +
+                                                " " + test::Quote(password));
+        while (!expected.empty() && (expected.back() == '\n' || expected.back() == '\r'))
+            expected.pop_back();
         ASSERT_FALSE(expected.empty());
         EXPECT_EQ(MD5Crypt(password, salt), expected) << password;
     }

@@ -21,14 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using test::Bytes;
 using test::Hex;
+using test::Saved;
 using test::TagBytes;
 using test::WalkSwf;
-
-std::string Saved(TBasedSWFStream& s) {
-    std::ostringstream out;
-    s.SaveToStream(out);
-    return std::move(out).str();
-}
 
 // Incompressible bytes, so that compressed output fills whole 64 KB blocks.
 void AppendNoise(TBasedSWFStream& s, int count) {

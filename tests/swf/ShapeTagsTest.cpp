@@ -3,6 +3,7 @@
 #include "swf/ShapeTags.h"
 #include "tests/support/BitPacker.h"
 #include "tests/support/Capture.h"
+#include "tests/support/ShapeReader.h"
 #include "tests/support/SwfWalker.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 namespace pictova {
 namespace {
 
+using test::Add;
+using test::BodyBytes;
 using test::Capture;
 using test::Hex;
 using test::Pack;
@@ -30,23 +33,12 @@ std::string RecordBytes(TSWFShapeRecord& record) {
     });
 }
 
-std::string BodyBytes(TSWFObject& tag) {
-    return Capture([&](TBitsEngine& be) { tag.WriteTagBody(be); });
-}
-
 std::string StyleBytes(TSWFFillStyle& style) {
     return Capture([&](TBitsEngine& be) { style.WriteToStream(be); });
 }
 
 std::string MorphStyleBytes(TSWFMorphFillStyle& style) {
     return Capture([&](TBitsEngine& be) { style.WriteToStream(be); });
-}
-
-template <class Record, class... Args> Record& Add(TSWFShapeRecordList& list, Args... args) {
-    auto record = std::make_unique<Record>(args...);
-    Record& ref = *record;
-    list.push_back(std::move(record));
-    return ref;
 }
 
 std::unique_ptr<TSWFColorFill> Solid(uint32_t rgba) {

@@ -12,14 +12,10 @@
 namespace pictova {
 namespace {
 
+using test::BodyBytes;
 using test::Bytes;
-using test::Capture;
 using test::Hex;
 using test::TagBytes;
-
-std::string Body(TSWFObject& tag) {
-    return Capture([&](TBitsEngine& be) { tag.WriteTagBody(be); });
-}
 
 // A two-frame sprite: a placement in frame 1, nothing new in frame 2.
 void FillTwoFrames(TSWFDefineSprite& sprite) {
@@ -58,26 +54,26 @@ TEST(DefineSprite, InnerTagsFrameCountAndEnd) {
 TEST(DefineSprite, EndTagOnlyOnce) {
     TSWFDefineSprite empty;
     empty.SpriteId = 5;
-    EXPECT_EQ(Hex(Body(empty)), Hex(Bytes({
-                                    0x05, 0x00, // SpriteId 5
-                                    0x00, 0x00, // FrameCount 0
-                                    0x00, 0x00, // End
-                                })));
+    EXPECT_EQ(Hex(BodyBytes(empty)), Hex(Bytes({
+                                         0x05, 0x00, // SpriteId 5
+                                         0x00, 0x00, // FrameCount 0
+                                         0x00, 0x00, // End
+                                     })));
 
     TSWFDefineSprite ended;
     ended.SpriteId = 5;
     ended.FrameCount = 1;
     ended.ControlTags.Add<TSWFShowFrame>();
     ended.ControlTags.Add<TSWFEnd>();
-    EXPECT_EQ(Hex(Body(ended)), Hex(Bytes({
-                                    0x05, 0x00, // SpriteId 5
-                                    0x01, 0x00, // FrameCount 1
-                                    0x40, 0x00, // ShowFrame
-                                    0x00, 0x00, // End, the timeline's own
-                                })));
+    EXPECT_EQ(Hex(BodyBytes(ended)), Hex(Bytes({
+                                         0x05, 0x00, // SpriteId 5
+                                         0x01, 0x00, // FrameCount 1
+                                         0x40, 0x00, // ShowFrame
+                                         0x00, 0x00, // End, the timeline's own
+                                     })));
     // An End tag in the middle does not count.
     ended.ControlTags.Add<TSWFShowFrame>();
-    EXPECT_EQ(Body(ended).size(), 12u);
+    EXPECT_EQ(BodyBytes(ended).size(), 12u);
 }
 
 TEST(DefineSprite, MinVersionFromItsTimeline) {

@@ -11,16 +11,13 @@
 namespace pictova {
 namespace {
 
+using test::BodyBytes;
 using test::Capture;
 using test::Hex;
 using test::Pack;
 using test::TagBytes;
 using test::U16;
 using namespace std::string_literals;
-
-std::string BodyBytes(TSWFObject& tag) {
-    return Capture([&](TBitsEngine& be) { tag.WriteTagBody(be); });
-}
 
 void FillSampleText(TSWFDefineText& text) {
     text.CharacterID = 7;
