@@ -17,6 +17,7 @@ const std::vector<TBuiltInText> kTexts = {
     {"Errors", "FileRead", "Die Datei \"%1%\" kann nicht gelesen werden: %2%"},
     {"Errors", "FileWrite", "Die Datei \"%1%\" kann nicht geschrieben werden: %2%"},
     {"Errors", "FileCreate", "Im Ordner \"%1%\" kann keine Datei angelegt werden: %2%"},
+    {"Errors", "FolderCreate", "Der Ordner \"%1%\" kann nicht angelegt werden: %2%"},
     {"Errors", "FileLock", "Die Datei \"%1%\" wird gerade von einem anderen Programm benutzt: %2%"},
     // Pictures: "%1%" the file, "%2%" the format or what the decoder found.
     {"Errors", "PictureFormat", "Das Bildformat \"%2%\" der Datei \"%1%\" wird nicht unterstützt."},
@@ -73,6 +74,8 @@ std::string FileMessage(const EFileError& e, const TLanguage& language) {
         return language.Text("Errors", "FileWrite", {file, why});
     case TFileAction::Create:
         return language.Text("Errors", "FileCreate", {file, why});
+    case TFileAction::CreateFolder:
+        return language.Text("Errors", "FolderCreate", {file, why});
     case TFileAction::Lock:
         return language.Text("Errors", "FileLock", {file, why});
     }

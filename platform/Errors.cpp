@@ -23,6 +23,8 @@ const char* Verb(TFileAction action) {
         return "write";
     case TFileAction::Create:
         return "create";
+    case TFileAction::CreateFolder:
+        return "create the folder";
     case TFileAction::Lock:
         return "lock";
     }

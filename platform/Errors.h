@@ -21,8 +21,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Lock: another program holds the file.
-enum class TFileAction { Open, Read, Write, Create, Lock };
+// Create: no file can be made in the folder File; CreateFolder: the folder
+// File cannot be made; Lock: another program holds the file.
+enum class TFileAction { Open, Read, Write, Create, CreateFolder, Lock };
 
 class EFileError : public EPictovaError {
 public:
