@@ -37,8 +37,8 @@ void TSettings::WriteString(std::string_view section, std::string_view key,
         fs::create_directories(Path.parent_path(), ec);
         if (ec)
             throw EFileError(Path.parent_path(), TFileAction::CreateFolder, ec.value(),
-                             "Cannot create the settings folder \"" +
-                                 Path.parent_path().string() + "\": " + ec.message());
+                             "Cannot create the settings folder \"" + Path.parent_path().string() +
+                                 "\": " + ec.message());
     }
     const std::string text = ini.Text();
     SaveFileReplacing(Path, [&](std::ostream& out) { out << text; });

@@ -113,9 +113,9 @@ std::string ShowMessage(const EShowError& e, const TLanguage& language) {
     case EShowError::NoPictures:
         return language.Text("Errors", "ShowNoPictures");
     case EShowError::DurationOutOfRange:
-        return language.Text("Errors", "ShowDuration",
-                             {e.File().string(), std::to_string(e.Limit()),
-                              std::to_string(e.Limit2())});
+        return language.Text(
+            "Errors", "ShowDuration",
+            {e.File().string(), std::to_string(e.Limit()), std::to_string(e.Limit2())});
     case EShowError::TooLong: {
         const int64_t seconds = e.Limit2() > 0 ? e.Limit() / e.Limit2() : 0;
         return language.Text("Errors", "ShowTooLong",

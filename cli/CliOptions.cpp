@@ -104,8 +104,8 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
             // A file name in lng/, not a path.
             if (o.Language.empty() || o.Language.find_first_of("/\\") != std::string::npos ||
                 o.Language.starts_with("."))
-                throw TUsageError("--language takes a language name such as Deutsch or "
-                                  "English, not \"" + o.Language + "\"");
+                throw TUsageError("--language takes a name such as English, not \"" + o.Language +
+                                  "\"");
         } else if (a == "--list-effects") {
             o.ListEffects = true;
         } else if (a == "--version") {

@@ -107,8 +107,7 @@ std::vector<recImgItems> ItemsOf(const TCliOptions& o) {
     for (const TCliPicture& p : o.Pictures) {
         std::error_code ec;
         if (!fs::is_regular_file(p.File, ec))
-            throw EFileError(p.File, TFileAction::Open,
-                             fs::exists(p.File, ec) ? EISDIR : ENOENT);
+            throw EFileError(p.File, TFileAction::Open, fs::exists(p.File, ec) ? EISDIR : ENOENT);
         recImgItems item;
         item.FileName = fs::absolute(p.File);
         if (const auto size = ReadImageSize(p.File)) {
@@ -219,7 +218,8 @@ int main(int argc, char** argv) {
     std::optional<TLanguage> language;
     try {
         language.emplace(
-            ProgramFolder(), [](const std::string& text, TMessageKind) { std::cerr << text << "\n"; },
+            ProgramFolder(),
+            [](const std::string& text, TMessageKind) { std::cerr << text << "\n"; },
             options.Language);
         return Run(options, *language);
     } catch (const std::exception& e) {

@@ -83,9 +83,10 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       Services(std::move(services)), FSettings(Services.SettingsFile),
-      FLanguage(Services.ProgramFolder,
-                [this](const std::string& text, TMessageKind kind) { Tell(text, kind); },
-                SettingsLanguage(FSettings)),
+      FLanguage(
+          Services.ProgramFolder,
+          [this](const std::string& text, TMessageKind kind) { Tell(text, kind); },
+          SettingsLanguage(FSettings)),
       FCreator(Services.ProgramFolder, FSettings, FLanguage,
                TOutputCheckUi{
                    [this](const std::string& text) {
@@ -98,7 +99,9 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
       FListening(Services.AudioPlayer, Services.Boxes, this, Services.ProgramFolder),
       FDraw(TEffectDraw::FromClock()) {
     setObjectName(QStringLiteral("frmMain"));
-    FListening.DescribeError = [this](const std::exception& e) { return UserMessage(e, FLanguage); };
+    FListening.DescribeError = [this](const std::exception& e) {
+        return UserMessage(e, FLanguage);
+    };
     setWindowTitle(QStringLiteral("Pictova"));
     setFixedSize(640, 465);
     QPalette palette = this->palette();

@@ -83,13 +83,13 @@ std::string ShowWhat(EShowError::TProblem problem, const fs::path& file, int64_t
 } // namespace
 
 EFileError::EFileError(fs::path file, TFileAction action, int error, const std::string& what)
-    : EPictovaError(what.empty() ? FileWhat(file, action, error) : what), FFile(std::move(file)), FAction(action),
-      FErrno(error) {}
+    : EPictovaError(what.empty() ? FileWhat(file, action, error) : what), FFile(std::move(file)),
+      FAction(action), FErrno(error) {}
 
 EPictureError::EPictureError(TProblem problem, fs::path file, std::string detail,
                              const std::string& what)
-    : EPictovaError(what.empty() ? PictureWhat(problem, file, detail) : what),
-      FProblem(problem), FFile(std::move(file)), FDetail(std::move(detail)) {}
+    : EPictovaError(what.empty() ? PictureWhat(problem, file, detail) : what), FProblem(problem),
+      FFile(std::move(file)), FDetail(std::move(detail)) {}
 
 ESoundError::ESoundError(TProblem problem, fs::path file, std::string detail)
     : EPictovaError(SoundWhat(problem, file, detail)), FProblem(problem), FFile(std::move(file)),

@@ -65,8 +65,8 @@ private:
 class ESoundError : public EPictovaError {
 public:
     enum TProblem {
-        Unusable,        // Detail: what the sound reader found
-        BuiltInMissing,  // Detail: the track's caption
+        Unusable,       // Detail: what the sound reader found
+        BuiltInMissing, // Detail: the track's caption
     };
     ESoundError(TProblem problem, std::filesystem::path file, std::string detail);
     TProblem Problem() const { return FProblem; }
@@ -83,11 +83,14 @@ class EShowError : public EPictovaError {
 public:
     enum TProblem {
         NoPictures,
-        DurationOutOfRange, // File: the picture; Value: its duration, Limit..Limit2 the range
-        TooLong,            // Value: the frames it would have; Limit: the most a movie holds;
-                            // Limit2: frames per second
+        // File: the picture; Value: its duration; Limit to Limit2: the range.
+        DurationOutOfRange,
+        // Value: the frames it would have; Limit: the most a movie holds;
+        // Limit2: frames per second.
+        TooLong,
         NoOutputFile,
-        PlayerMissing,      // File: the player's script that is not there
+        // File: the player's script that is not there.
+        PlayerMissing,
     };
     EShowError(TProblem problem, std::filesystem::path file = {}, int64_t value = 0,
                int64_t limit = 0, int64_t limit2 = 0);

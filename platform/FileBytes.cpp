@@ -38,7 +38,7 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& file) {
     constexpr size_t kBlock = 256 * 1024;
     std::vector<uint8_t> bytes;
     bytes.reserve(::fstat(in.Fd, &st) == 0 && S_ISREG(st.st_mode) ? size_t(st.st_size) + 1
-                                                                   : kBlock);
+                                                                  : kBlock);
     for (;;) {
         if (bytes.size() == bytes.capacity())
             bytes.reserve(bytes.size() + kBlock);

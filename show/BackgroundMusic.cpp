@@ -31,7 +31,6 @@ std::string Quoted(const fs::path& file) {
     return "\"" + file.string() + "\"";
 }
 
-
 class TFileDescriptor {
 public:
     explicit TFileDescriptor(int fd) : Fd(fd) {}

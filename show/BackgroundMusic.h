@@ -51,7 +51,8 @@ std::string WorkingCopyExtension(const std::filesystem::path& musicFile);
 
 // A copy of the music file in the temporary folder (prefix "PCV", extension
 // as given), deciphered when it is a built-in track, deleted when the object
-// goes. Throws EFileError when the file cannot be read or the copy written. The desktop program's listening buttons play such copies.
+// goes. Throws EFileError when the file cannot be read or the copy written.
+// The desktop program's listening buttons play such copies.
 TTemporaryFile MakeMusicWorkingCopy(const std::filesystem::path& source, bool decipher,
                                     std::string_view extension = ".mp3");
 

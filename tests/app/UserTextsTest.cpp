@@ -100,7 +100,8 @@ TEST(UserTexts, MissingKeyOrFileFallsBackToTheBuiltInGermanText) {
     EXPECT_EQ(partial.Text("Errors", "FileMissing", {"a.jpg"}), "No \"a.jpg\" here.");
     EXPECT_EQ(partial.Text("Errors", "ShowNoPictures"), "Die Diashow enthält keine Bilder.");
     EXPECT_EQ(partial.Text("CLI", "NotWritten", {"b.swf"}), "\"b.swf\" wird nicht geschrieben.");
-    EXPECT_EQ(none.Text("Errors", "FileMissing", {"a.jpg"}), "Die Datei \"a.jpg\" existiert nicht.");
+    EXPECT_EQ(none.Text("Errors", "FileMissing", {"a.jpg"}),
+              "Die Datei \"a.jpg\" existiert nicht.");
     // The fallback is silent: only the language file's own keys report.
     EXPECT_TRUE(reports.empty());
     // Values are inserted once, in one pass.
@@ -144,7 +145,8 @@ TEST(UserTexts, MessagesAreWordedFromTheErrorsFields) {
          "The slide show is too long: it would have 65540 frames, but a Flash movie holds at "
          "most 65535. At 20 frames per second the show, transitions included, may last at most "
          "54 minutes and 36 seconds."},
-        {"duration", [] { throw EShowError(EShowError::DurationOutOfRange, "/p/a.jpg", 0, 1, 9999); },
+        {"duration",
+         [] { throw EShowError(EShowError::DurationOutOfRange, "/p/a.jpg", 0, 1, 9999); },
          "Die Anzeigedauer von \"/p/a.jpg\" muss zwischen 1 und 9999 Sekunden liegen.",
          "The display time of \"/p/a.jpg\" must be from 1 to 9999 seconds."},
         {"other errors as they are", [] { throw std::runtime_error("zlib: broken"); },

@@ -183,10 +183,14 @@ TEST_F(Cli, MessagesComeInTheChosenLanguage) {
         std::vector<std::string> Language;
         std::string Missing, Wrote;
     } rows[] = {
-        {{}, "pictova-cli: Die Datei \"missing.jpg\" existiert nicht.\n", " geschrieben (20 × 10 Pixel"},
-        {{"--language", "English"}, "pictova-cli: The file \"missing.jpg\" does not exist.\n",
+        {{},
+         "pictova-cli: Die Datei \"missing.jpg\" existiert nicht.\n",
+         " geschrieben (20 × 10 Pixel"},
+        {{"--language", "English"},
+         "pictova-cli: The file \"missing.jpg\" does not exist.\n",
          "Wrote "},
-        {{"--language", "Klingon"}, "pictova-cli: Die Datei \"missing.jpg\" existiert nicht.\n",
+        {{"--language", "Klingon"},
+         "pictova-cli: Die Datei \"missing.jpg\" existiert nicht.\n",
          " geschrieben (20 × 10 Pixel"},
     };
     for (const Row& row : rows) {

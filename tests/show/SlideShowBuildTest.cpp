@@ -512,6 +512,7 @@ TEST_F(SlideShowBuild, ErrorsCarryTheirFacts) {
         fs::path File;
         int64_t Value = 0;
     };
+    // clang-format off
     const Row rows[] = {
         {"missing jpg", {Item(good, 1, 1), Item(Dir / "gone.jpg", 1, 1)}, File, ENOENT,
          Dir / "gone.jpg"},
@@ -529,6 +530,7 @@ TEST_F(SlideShowBuild, ErrorsCarryTheirFacts) {
         {"duration 10000", {Item(good, 1, 10000)}, Show, EShowError::DurationOutOfRange, good,
          10000},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TEffectDraw draw(1);
