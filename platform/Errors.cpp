@@ -86,14 +86,17 @@ EFileError::EFileError(fs::path file, TFileAction action, int error, const std::
     : EPictovaError(what.empty() ? FileWhat(file, action, error) : what), FFile(std::move(file)),
       FAction(action), FErrno(error) {}
 
+EMediaError::EMediaError(const std::string& what, fs::path file, std::string detail)
+    : EPictovaError(what), FFile(std::move(file)), FDetail(std::move(detail)) {}
+
+// The what() texts read the fields, so the base gets copies, not moved values.
 EPictureError::EPictureError(TProblem problem, fs::path file, std::string detail,
                              const std::string& what)
-    : EPictovaError(what.empty() ? PictureWhat(problem, file, detail) : what), FProblem(problem),
-      FFile(std::move(file)), FDetail(std::move(detail)) {}
+    : EMediaError(what.empty() ? PictureWhat(problem, file, detail) : what, file, detail),
+      FProblem(problem) {}
 
 ESoundError::ESoundError(TProblem problem, fs::path file, std::string detail)
-    : EPictovaError(SoundWhat(problem, file, detail)), FProblem(problem), FFile(std::move(file)),
-      FDetail(std::move(detail)) {}
+    : EMediaError(SoundWhat(problem, file, detail), file, detail), FProblem(problem) {}
 
 EShowError::EShowError(TProblem problem, fs::path file, int64_t value, int64_t limit,
                        int64_t limit2)

@@ -5,8 +5,9 @@
 //
 //   EPictovaError
 //   ├── EFileError      a file that cannot be opened, read, written or created
-//   ├── EPictureError   a picture that cannot go into a movie
-//   ├── ESoundError     a sound that cannot go into a movie
+//   ├── EMediaError     a picture or sound file that cannot go into a movie
+//   │   ├── EPictureError
+//   │   └── ESoundError
 //   └── EShowError      a show that cannot be built as asked
 
 #include <cstdint>
@@ -41,7 +42,21 @@ private:
     int FErrno;
 };
 
-class EPictureError : public EPictovaError {
+// The file and what was found in it (the format, the reader's finding).
+class EMediaError : public EPictovaError {
+public:
+    const std::filesystem::path& File() const { return FFile; }
+    const std::string& Detail() const { return FDetail; }
+
+protected:
+    EMediaError(const std::string& what, std::filesystem::path file, std::string detail);
+
+private:
+    std::filesystem::path FFile;
+    std::string FDetail;
+};
+
+class EPictureError : public EMediaError {
 public:
     enum TProblem {
         UnsupportedFormat, // Detail: the upper-case extension without its dot
@@ -53,16 +68,12 @@ public:
     EPictureError(TProblem problem, std::filesystem::path file, std::string detail,
                   const std::string& what = {});
     TProblem Problem() const { return FProblem; }
-    const std::filesystem::path& File() const { return FFile; }
-    const std::string& Detail() const { return FDetail; }
 
 private:
     TProblem FProblem;
-    std::filesystem::path FFile;
-    std::string FDetail;
 };
 
-class ESoundError : public EPictovaError {
+class ESoundError : public EMediaError {
 public:
     enum TProblem {
         Unusable,       // Detail: what the sound reader found
@@ -70,13 +81,9 @@ public:
     };
     ESoundError(TProblem problem, std::filesystem::path file, std::string detail);
     TProblem Problem() const { return FProblem; }
-    const std::filesystem::path& File() const { return FFile; }
-    const std::string& Detail() const { return FDetail; }
 
 private:
     TProblem FProblem;
-    std::filesystem::path FFile;
-    std::string FDetail;
 };
 
 class EShowError : public EPictovaError {

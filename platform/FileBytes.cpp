@@ -11,25 +11,13 @@
 
 namespace pictova {
 
-namespace {
-
-class TReadFd {
-public:
-    explicit TReadFd(const std::filesystem::path& file)
-        : Fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~TReadFd() {
-        if (Fd >= 0)
-            ::close(Fd);
-    }
-    TReadFd(const TReadFd&) = delete;
-    TReadFd& operator=(const TReadFd&) = delete;
-    int Fd;
-};
-
-} // namespace
+TFileDescriptor::~TFileDescriptor() {
+    if (Fd >= 0)
+        ::close(Fd);
+}
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& file) {
-    const TReadFd in(file);
+    const TFileDescriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.Fd < 0)
         throw EFileError(file, TFileAction::Open, errno);
     // The size is only a hint (the file may change, or not be a regular one):

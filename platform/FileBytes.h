@@ -8,6 +8,16 @@
 
 namespace pictova {
 
+// An open file descriptor, closed when the object goes (negative: none).
+class TFileDescriptor {
+public:
+    explicit TFileDescriptor(int fd) : Fd(fd) {}
+    ~TFileDescriptor();
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    int Fd;
+};
+
 // The file's bytes. Throws EFileError with the file and the errno of the
 // failed call when it cannot be opened (Open) or a read fails (Read).
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& file);

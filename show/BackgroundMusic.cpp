@@ -5,6 +5,7 @@
 #include "movie/FlashMovie.h"
 #include "movie/FlashSound.h"
 #include "platform/Errors.h"
+#include "platform/FileBytes.h"
 #include "swf/SoundTags.h"
 
 #include <algorithm>
@@ -30,18 +31,6 @@ namespace {
 std::string Quoted(const fs::path& file) {
     return "\"" + file.string() + "\"";
 }
-
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int fd) : Fd(fd) {}
-    ~TFileDescriptor() {
-        if (Fd >= 0)
-            ::close(Fd);
-    }
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    int Fd;
-};
 
 void WriteAll(int fd, const uint8_t* data, size_t size, off_t offset, const fs::path& file) {
     while (size > 0) {

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,13 +33,8 @@ std::map<std::string, std::string> Entries(std::string_view language) {
         DecodeLanguageText(test::ReadFileBytes(LanguageFile(kShippedProgramFolder, language)));
     std::map<std::string, std::string> entries;
     std::string section;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.empty() || line[0] == ';')
