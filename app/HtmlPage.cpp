@@ -3,6 +3,7 @@
 #include "app/OutputCheck.h"
 #include "app/TextReplace.h"
 #include "app/Version.h"
+#include "platform/FileBytes.h"
 #include "platform/SafeFile.h"
 
 #include <cerrno>
@@ -16,24 +17,22 @@ namespace pictova {
 namespace fs = std::filesystem;
 
 std::string ReadTextFile(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_directory(path, ec))
-        throw std::runtime_error("Cannot read \"" + path.string() + "\": it is a folder");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Cannot read \"" + path.string() + "\": " + std::strerror(errno));
+    const std::vector<uint8_t> bytes = ReadFileBytes(path);
+    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::string text;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t end = all.find('\n', start);
+        if (end == std::string_view::npos)
+            end = all.size();
+        std::string_view line = all.substr(start, end - start);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (start > 0)
+            text += "\r\n";
         text += line;
-        text += "\r\n";
+        start = end + 1;
     }
-    if (in.bad())
-        throw std::runtime_error("Cannot read \"" + path.string() + "\": reading failed");
-    if (text.size() >= 2)
-        text.erase(text.size() - 2);
     return text;
 }
 

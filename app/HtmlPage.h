@@ -21,8 +21,7 @@ class TOutputCheck;
 inline constexpr std::string_view kProductWebAddress = "https://pictova.example";
 
 // The file's lines, each followed by CR LF, without the last CR LF (the
-// text ends without a line break). Throws std::runtime_error naming the file
-// when it cannot be read.
+// text ends without a line break). Throws EFileError when it cannot be read.
 std::string ReadTextFile(const std::filesystem::path& path);
 
 // & < > " ' as character references.

@@ -3,6 +3,7 @@
 #include "app/IniFile.h"
 #include "app/Settings.h"
 #include "app/TextReplace.h"
+#include "app/UserTexts.h"
 #include "platform/CodePage.h"
 
 #include <exception>
@@ -10,8 +11,14 @@
 
 namespace pictova {
 
-std::filesystem::path LanguageFile(const std::filesystem::path& programFolder) {
-    return programFolder / "lng" / (std::string(kLanguageName) + ".lng");
+std::filesystem::path LanguageFile(const std::filesystem::path& programFolder,
+                                   std::string_view language) {
+    return programFolder / "lng" / (std::string(language) + ".lng");
+}
+
+std::string SettingsLanguage(const TSettings& settings) {
+    std::string language = settings.ReadString("Main", "Language", "");
+    return language.empty() ? std::string(kLanguageName) : language;
 }
 
 std::string DecodeLanguageText(std::string_view bytes) {
@@ -22,8 +29,9 @@ std::string DecodeLanguageText(std::string_view bytes) {
     return AnsiToUtf8(bytes);
 }
 
-TLanguage::TLanguage(std::filesystem::path programFolder, TShowMessage report)
-    : File(LanguageFile(programFolder)), Report(std::move(report)) {}
+TLanguage::TLanguage(std::filesystem::path programFolder, TShowMessage report,
+                     std::string_view language)
+    : FName(language), File(LanguageFile(programFolder, language)), Report(std::move(report)) {}
 
 std::string TLanguage::GetLangString(std::string_view section, std::string_view key) const {
     const TIniText ini(DecodeLanguageText(ReadIniFileBytes(File)));
@@ -38,6 +46,22 @@ std::string TLanguage::GetLangString(std::string_view section, std::string_view 
     return ReplaceAll(GetLangString(section, key), "%1%", arg);
 }
 
+std::string TLanguage::Text(std::string_view section, std::string_view key,
+                            const std::vector<std::string>& args) const {
+    const TIniText ini(DecodeLanguageText(ReadIniFileBytes(File)));
+    std::string text = ini.ReadString(section, key, "");
+    if (text.empty())
+        text = BuiltInText(section, key);
+    std::vector<std::string> placeholders;
+    std::vector<std::pair<std::string_view, std::string>> replacements;
+    placeholders.reserve(args.size());
+    for (size_t i = 0; i < args.size(); ++i)
+        placeholders.push_back("%" + std::to_string(i + 1) + "%");
+    for (size_t i = 0; i < args.size(); ++i)
+        replacements.emplace_back(placeholders[i], args[i]);
+    return ReplacePlaceholders(text, replacements);
+}
+
 std::string AudioDialogFilter(const TLanguage& language) {
     return language.GetLangString("GUI", "Audio") + " (*.mp3, *.wav)|*.mp3;*.wav";
 }
@@ -48,7 +72,7 @@ std::string MovieDialogFilter(const TLanguage& language) {
 
 void ApplyLanguage(std::string_view /*windowName*/, TSettings& settings) {
     try {
-        settings.WriteString("Main", "Language", kLanguageName);
+        settings.WriteString("Main", "Language", SettingsLanguage(settings));
     } catch (const std::exception&) {
         // Nothing reads the value; the question it accompanies matters more.
     }

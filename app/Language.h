@@ -1,9 +1,11 @@
 #pragma once
-// Texts read from the language file lng/Deutsch.lng beside the program: the
-// file-type names of two file dialogs ([GUI] Audio, SWF), the default output
-// folder name ([GUI] DefaultDir) and the messages of the output checks
-// ([Messages] OutDirNExist, CantCreateOutDir, ConfOverwr, with "%1%" for the
-// folder or file).
+// Texts read from the language file lng/<language>.lng beside the program
+// ("Deutsch" unless the user chose another): the file-type names of two file
+// dialogs ([GUI] Audio, SWF), the default output folder name ([GUI]
+// DefaultDir), the messages of the output checks ([Messages] OutDirNExist,
+// CantCreateOutDir, ConfOverwr, with "%1%" for the folder or file), and the
+// error messages and command-line reports of UserTexts.h ([Errors], [CLI]),
+// which fall back to their built-in German text when the file lacks them.
 //
 // Encoding: the file is single-byte Windows-1252 text, as language files have
 // always been; texts are handed out as UTF-8. A file that starts with a UTF-8
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pictova {
 
@@ -23,8 +26,13 @@ class TSettings;
 
 inline constexpr std::string_view kLanguageName = "Deutsch";
 
-// programFolder / "lng" / "Deutsch.lng".
-std::filesystem::path LanguageFile(const std::filesystem::path& programFolder);
+// programFolder / "lng" / (language + ".lng").
+std::filesystem::path LanguageFile(const std::filesystem::path& programFolder,
+                                   std::string_view language = kLanguageName);
+
+// The language the settings file names ([Main] Language), "Deutsch" when it
+// names none.
+std::string SettingsLanguage(const TSettings& settings);
 
 // The bytes of a language file as UTF-8 (see above).
 std::string DecodeLanguageText(std::string_view bytes);
@@ -32,7 +40,10 @@ std::string DecodeLanguageText(std::string_view bytes);
 class TLanguage {
 public:
     // report shows the message for a missing text; it may be empty.
-    TLanguage(std::filesystem::path programFolder, TShowMessage report);
+    TLanguage(std::filesystem::path programFolder, TShowMessage report,
+              std::string_view language = kLanguageName);
+
+    const std::string& Name() const { return FName; }
 
     // The text of the key. When it is empty (key or file missing) the
     // message "LNG ERR at <key>" is shown and the empty text is the result.
@@ -41,7 +52,13 @@ public:
     std::string GetLangString(std::string_view section, std::string_view key,
                               std::string_view arg) const;
 
+    // A text of UserTexts.h: the file's text of the key, else the built-in
+    // German one, never a report; "%1%", "%2%" … become args[0], args[1] ….
+    std::string Text(std::string_view section, std::string_view key,
+                     const std::vector<std::string>& args = {}) const;
+
 private:
+    std::string FName;
     std::filesystem::path File;
     TShowMessage Report;
 };
@@ -51,9 +68,9 @@ private:
 std::string AudioDialogFilter(const TLanguage& language); // "… (*.mp3, *.wav)|*.mp3;*.wav"
 std::string MovieDialogFilter(const TLanguage& language); // "… (*.swf)|*.swf"
 
-// Stores [Main] Language = "Deutsch" in the settings (called when the
-// overwrite box is shown; the window name is not used). A failed write is
-// dropped: the value is read by nothing and must not stop the question.
+// Stores [Main] Language in the settings: the language they name, "Deutsch"
+// when none (called when the overwrite box is shown; the window name is not
+// used). A failed write is dropped: it must not stop the question.
 void ApplyLanguage(std::string_view windowName, TSettings& settings);
 
 } // namespace pictova

@@ -10,8 +10,9 @@ namespace pictova {
 std::filesystem::path PlayerFilesFolder(const std::filesystem::path& programFolder);
 
 // Copies every player file into pageFolder/ruffle, skipping files already
-// there with the same content. Throws std::runtime_error naming the file when
-// the player is missing or a copy fails (an existing copy stays intact).
+// there with the same content. Throws EShowError (PlayerMissing) when the
+// player is missing and EFileError when a copy fails (an existing copy stays
+// intact).
 void InstallPlayerFiles(const std::filesystem::path& programFolder,
                         const std::filesystem::path& pageFolder);
 

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/IniFile.h"
+#include "platform/Errors.h"
 #include "platform/SafeFile.h"
 #include "platform/UserFolders.h"
 
@@ -35,8 +36,9 @@ void TSettings::WriteString(std::string_view section, std::string_view key,
         std::error_code ec;
         fs::create_directories(Path.parent_path(), ec);
         if (ec)
-            throw std::runtime_error("Cannot create the settings folder \"" +
-                                     Path.parent_path().string() + "\": " + ec.message());
+            throw EFileError(Path.parent_path(), TFileAction::CreateFolder, ec.value(),
+                             "Cannot create the settings folder \"" + Path.parent_path().string() +
+                                 "\": " + ec.message());
     }
     const std::string text = ini.Text();
     SaveFileReplacing(Path, [&](std::ostream& out) { out << text; });

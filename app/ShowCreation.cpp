@@ -2,6 +2,7 @@
 
 #include "app/HtmlPage.h"
 #include "app/PlayerFiles.h"
+#include "platform/Errors.h"
 #include "show/BackgroundMusic.h"
 
 #include <stdexcept>
@@ -45,7 +46,7 @@ TCreation TShowCreator::Create(const std::vector<recImgItems>& items, const TSho
                                bool preview, TEffectDraw& draw, const TCreationHooks& hooks) {
     // Without a file name the checks would ask about replacing a folder.
     if (!options.OutputPath.has_filename())
-        throw std::runtime_error("Es ist keine Ausgabedatei angegeben.");
+        throw EShowError(EShowError::NoOutputFile);
     TCreation creation;
     creation.Movie = fs::absolute(options.OutputPath).lexically_normal();
     if (!preview)

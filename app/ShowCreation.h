@@ -60,9 +60,10 @@ public:
     // Checks options.OutputPath (which must name a file) and, in final mode,
     // its page, then builds.
     // Final mode also installs the player files and writes the page beside
-    // the movie. Throws std::runtime_error with a message for the user when
-    // the build fails; a movie that did not exist before is then removed
-    // again, so a failed page leaves no movie without its page behind.
+    // the movie. Throws the build's typed errors (UserMessage words them for
+    // the user), EShowError when no output file is named; a movie that did
+    // not exist before is then removed again, so a failed page leaves no
+    // movie without its page behind.
     TCreation Create(const std::vector<recImgItems>& items, const TShowOptions& options,
                      bool preview, TEffectDraw& draw, const TCreationHooks& hooks = {});
 

@@ -24,6 +24,8 @@ const char* const kCliUsage =
     "  --no-loop           play the music once instead of for the whole show\n"
     "  --seed N            draw the random effects repeatably\n"
     "  --yes               create a missing output folder and replace existing files\n"
+    "  --language NAME     the language of the messages, from lng/NAME.lng beside\n"
+    "                      the program: Deutsch (the default) or English\n"
     "  --serve             serve the output folder on 127.0.0.1 and print the page's\n"
     "                      address, until interrupted\n"
     "  --open              the same, and open the page in the browser\n"
@@ -97,6 +99,13 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
             o.Serve = true;
         } else if (a == "--yes") {
             o.Yes = true;
+        } else if (a == "--language") {
+            o.Language = value();
+            // A file name in lng/, not a path.
+            if (o.Language.empty() || o.Language.find_first_of("/\\") != std::string::npos ||
+                o.Language.starts_with("."))
+                throw TUsageError("--language takes a name such as English, not \"" + o.Language +
+                                  "\"");
         } else if (a == "--list-effects") {
             o.ListEffects = true;
         } else if (a == "--version") {

@@ -39,6 +39,7 @@ struct TCliOptions {
     bool Open = false;
     bool Serve = false;
     bool Yes = false;
+    std::string Language = "Deutsch"; // lng/<Language>.lng beside the program
     bool ListEffects = false;
     bool Help = false;
     bool Version = false;

@@ -5,9 +5,11 @@
 #include "app/OutputCheck.h"
 #include "app/Settings.h"
 #include "app/ShowCreation.h"
+#include "app/UserTexts.h"
 #include "app/Version.h"
 #include "cli/CliOptions.h"
 #include "movie/ProgressSink.h"
+#include "platform/Errors.h"
 #include "platform/LoopbackServer.h"
 #include "platform/OpenUrl.h"
 #include "platform/ProgramFolder.h"
@@ -15,10 +17,12 @@
 #include "show/ImageSize.h"
 #include "show/SlideShowBuild.h"
 
+#include <cerrno>
 #include <csignal>
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,12 +88,12 @@ void StopServing(int) {
         RunningServer->Stop();
 }
 
-int Serve(const fs::path& page, bool open) {
+int Serve(const fs::path& page, bool open, const TLanguage& language) {
     TLoopbackServer server(page.has_parent_path() ? page.parent_path() : fs::path("."));
     const std::string url = server.UrlOf(page.filename());
-    std::cout << "Serving the show at " << url << " (Ctrl+C stops)" << std::endl;
+    std::cout << language.Text("CLI", "Serving", {url}) << std::endl;
     if (open && !OpenInBrowser(url))
-        std::cerr << "pictova-cli: no browser could be opened; open " << url << " yourself\n";
+        std::cerr << "pictova-cli: " << language.Text("CLI", "NoBrowser", {url}) << "\n";
     RunningServer = &server;
     std::signal(SIGINT, StopServing);
     std::signal(SIGTERM, StopServing);
@@ -103,7 +107,7 @@ std::vector<recImgItems> ItemsOf(const TCliOptions& o) {
     for (const TCliPicture& p : o.Pictures) {
         std::error_code ec;
         if (!fs::is_regular_file(p.File, ec))
-            throw std::runtime_error("Die Bilddatei \"" + p.File.string() + "\" existiert nicht.");
+            throw EFileError(p.File, TFileAction::Open, fs::exists(p.File, ec) ? EISDIR : ENOENT);
         recImgItems item;
         item.FileName = fs::absolute(p.File);
         if (const auto size = ReadImageSize(p.File)) {
@@ -117,21 +121,20 @@ std::vector<recImgItems> ItemsOf(const TCliOptions& o) {
     return items;
 }
 
-int Run(const TCliOptions& o) {
+int Run(const TCliOptions& o, const TLanguage& language) {
     const fs::path programFolder = ProgramFolder();
     const std::vector<recImgItems> items = ItemsOf(o);
     const fs::path movie = fs::absolute(o.Output).lexically_normal();
     const fs::path page = HtmlPagePath(movie);
 
     auto tell = [](const std::string& text, TMessageKind) { std::cerr << text << "\n"; };
-    TLanguage language(programFolder, tell);
     TSettings settings;
     // Without --yes the command line never creates or replaces anything:
     // the question is shown and answered "no".
-    auto answer = [&o](const std::string& question) {
+    auto answer = [&](const std::string& question) {
         if (o.Yes)
             return TAnswer::Yes;
-        std::cerr << question << "\n(pictova-cli: mit --yes wird das ohne Rückfrage erledigt)\n";
+        std::cerr << question << "\npictova-cli: " << language.Text("CLI", "YesHint") << "\n";
         return TAnswer::No;
     };
     TShowCreator creator(programFolder, settings, language,
@@ -164,24 +167,27 @@ int Run(const TCliOptions& o) {
     switch (creation.Outcome) {
     case TCreationOutcome::Refused:
         // A refusal by the settings (never overwrite) asks nothing: say it here.
-        std::cerr << "pictova-cli: \"" << creation.RefusedFile.string()
-                  << "\" wird nicht geschrieben.\n";
+        std::cerr << "pictova-cli: "
+                  << language.Text("CLI", "NotWritten", {creation.RefusedFile.string()}) << "\n";
         return 1;
     case TCreationOutcome::Abandoned:
         return 1; // the music stage said why; nothing was written
     case TCreationOutcome::Written:
         break;
     }
-    std::cout << "Wrote " << movie.string() << " (" << creation.Build.Width << " x "
-              << creation.Build.Height << " pixels, " << creation.Build.FrameCount << " frames)\n";
+    std::cout << language.Text("CLI", "WroteMovie",
+                               {movie.string(), std::to_string(creation.Build.Width),
+                                std::to_string(creation.Build.Height),
+                                std::to_string(creation.Build.FrameCount)})
+              << "\n";
     if (o.Preview)
         return 0;
-    std::cout << "Wrote " << page.string() << " with the player in "
-              << (page.parent_path() / "ruffle").string() << "\n";
+    std::cout << language.Text("CLI", "WrotePage",
+                               {page.string(), (page.parent_path() / "ruffle").string()})
+              << "\n";
     if (o.Open || o.Serve)
-        return Serve(page, o.Open);
-    std::cout << "To watch it, serve that folder (for instance with --serve): browsers do not "
-                 "start the player from a file:// page.\n";
+        return Serve(page, o.Open, language);
+    std::cout << language.Text("CLI", "HowToWatch") << "\n";
     return 0;
 }
 
@@ -208,10 +214,17 @@ int main(int argc, char** argv) {
             std::cout << e << "\t" << EffectCaption(e) << "\n";
         return 0;
     }
+    // Texts missing from the language file are reported on stderr.
+    std::optional<TLanguage> language;
     try {
-        return Run(options);
+        language.emplace(
+            ProgramFolder(),
+            [](const std::string& text, TMessageKind) { std::cerr << text << "\n"; },
+            options.Language);
+        return Run(options, *language);
     } catch (const std::exception& e) {
-        std::cerr << "pictova-cli: " << e.what() << "\n";
+        std::cerr << "pictova-cli: "
+                  << (language ? UserMessage(e, *language) : std::string(e.what())) << "\n";
         return 1;
     }
 }

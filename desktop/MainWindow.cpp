@@ -2,6 +2,7 @@
 
 #include "app/DialogFilter.h"
 #include "app/PreviewFit.h"
+#include "app/UserTexts.h"
 #include "desktop/Artwork.h"
 #include "desktop/PictureLoading.h"
 #include "desktop/ProgramFont.h"
@@ -82,8 +83,10 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       Services(std::move(services)), FSettings(Services.SettingsFile),
-      FLanguage(Services.ProgramFolder,
-                [this](const std::string& text, TMessageKind kind) { Tell(text, kind); }),
+      FLanguage(
+          Services.ProgramFolder,
+          [this](const std::string& text, TMessageKind kind) { Tell(text, kind); },
+          SettingsLanguage(FSettings)),
       FCreator(Services.ProgramFolder, FSettings, FLanguage,
                TOutputCheckUi{
                    [this](const std::string& text) {
@@ -96,6 +99,9 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
       FListening(Services.AudioPlayer, Services.Boxes, this, Services.ProgramFolder),
       FDraw(TEffectDraw::FromClock()) {
     setObjectName(QStringLiteral("frmMain"));
+    FListening.DescribeError = [this](const std::exception& e) {
+        return UserMessage(e, FLanguage);
+    };
     setWindowTitle(QStringLiteral("Pictova"));
     setFixedSize(640, 465);
     QPalette palette = this->palette();
@@ -110,7 +116,7 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
         } catch (const std::exception& e) {
             // Every keystroke in the field writes; one report is enough.
             if (!FSettingsWriteReported)
-                Tell(e.what(), TMessageKind::Warning);
+                Tell(UserMessage(e, FLanguage), TMessageKind::Warning);
             FSettingsWriteReported = true;
         }
     };
@@ -613,11 +619,7 @@ const std::array<TDecodedPicture, 2>& TfrmMain::DemoPictures() {
         for (std::size_t i = 0; i < 2; ++i) {
             const fs::path file =
                 Services.ProgramFolder / kArtworkFolder.toStdString() / names[i].toStdString();
-            const auto bytes = ReadFileBytes(file);
-            if (!bytes)
-                throw std::runtime_error("Das Demonstrationsbild \"" + file.string() +
-                                         "\" kann nicht gelesen werden.");
-            pictures[i] = DecodePng(*bytes);
+            pictures[i] = DecodePng(ReadFileBytes(file));
         }
         FDemoPictures = std::move(pictures);
     }
@@ -643,7 +645,7 @@ void TfrmMain::RunDemo() {
         ShowBlankPreview(Services.DemoPlayer);
         Services.DemoPlayer.LoadMovie(ToQString(demo.Path()), false);
     } catch (const std::exception& e) {
-        Tell(e.what(), TMessageKind::Error);
+        Tell(UserMessage(e, FLanguage), TMessageKind::Error);
     }
 }
 
@@ -663,7 +665,7 @@ void TfrmMain::ShowBlankPreview(TMoviePlayer& player) {
         MakeBlankMovie(blank.Path(), kWhite);
         player.LoadMovie(ToQString(blank.Path()), false);
     } catch (const std::exception& e) {
-        Tell(e.what(), TMessageKind::Error);
+        Tell(UserMessage(e, FLanguage), TMessageKind::Error);
     }
 }
 
@@ -749,11 +751,9 @@ void TfrmMain::OpenPage(const fs::path& page) {
         const std::string url = FPageServer.UrlOf(page);
         const bool opened = Services.OpenUrl ? Services.OpenUrl(url) : OpenInBrowser(url);
         if (!opened)
-            Tell("Der Browser konnte nicht geöffnet werden. Die Diashow ist unter " + url +
-                     " zu sehen, solange Pictova läuft.",
-                 TMessageKind::Warning);
+            Tell(FLanguage.Text("Desktop", "NoBrowser", {url}), TMessageKind::Warning);
     } catch (const std::exception& e) {
-        Tell(e.what(), TMessageKind::Error);
+        Tell(UserMessage(e, FLanguage), TMessageKind::Error);
     }
 }
 
@@ -783,7 +783,7 @@ bool TfrmMain::RunBusy(const std::function<void(const TCreationHooks& hooks)>& w
     try {
         work(hooks);
     } catch (const std::exception& e) {
-        error = QString::fromUtf8(e.what());
+        error = QString::fromStdString(UserMessage(e, FLanguage));
     }
     progress->close();
     progress.reset();

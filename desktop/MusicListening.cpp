@@ -2,6 +2,8 @@
 
 #include "media/ByteView.h"
 #include "media/ID3Tags.h"
+#include "platform/Errors.h"
+#include "platform/FileBytes.h"
 #include "show/BackgroundMusic.h"
 
 #include <QFileInfo>
@@ -36,10 +38,10 @@ QString PlayingStatus(const QString& what) {
 
 // A copy of the file without the ID3v2 tags at its start, for players that
 // stumble over them. A tag whose size runs past the end is left in place
-// (then it is no tag the audio can follow). Throws std::runtime_error when
-// the file cannot be read or the copy not written.
+// (then it is no tag the audio can follow). Throws EFileError when the file
+// cannot be read or the copy not written.
 TTemporaryFile CopyWithoutID3v2(const fs::path& file) {
-    std::vector<uint8_t> bytes = LoadFileBytes(file);
+    std::vector<uint8_t> bytes = ReadFileBytes(file);
     size_t start = 0;
     // Some taggers put a second tag in front of the old one; skip them all.
     for (;;) {
@@ -54,8 +56,7 @@ TTemporaryFile CopyWithoutID3v2(const fs::path& file) {
     out.write(reinterpret_cast<const char*>(bytes.data() + start), std::streamsize(bytes.size() - start));
     out.close();
     if (!out)
-        throw std::runtime_error("Die Arbeitskopie \"" + copy.Path().string() +
-                                 "\" kann nicht geschrieben werden.");
+        throw EFileError(copy.Path(), TFileAction::Write, errno);
     return copy;
 }
 
@@ -108,7 +109,7 @@ void TMusicListening::PlayTrackPreview(TAudioChoice track) {
     try {
         copy = MakeMusicWorkingCopy(BuiltInTrackFile(ProgramFolder, track), true, ".mp3");
     } catch (const std::exception& e) {
-        ShowError(QString::fromUtf8(e.what()));
+        ShowError(QString::fromStdString(DescribeError ? DescribeError(e) : e.what()));
         return;
     }
     QString error;

@@ -9,7 +9,10 @@
 
 #include <QString>
 
+#include <exception>
 #include <filesystem>
+#include <functional>
+#include <string>
 
 class QWidget;
 
@@ -42,6 +45,10 @@ public:
     static const QString kMissingFileMessage;
     // The status while no audio output device exists.
     static const QString kNoAudioOutputStatus;
+
+    // Words an error for the user's box (the window's language texts); the
+    // error's what() when unset.
+    std::function<std::string(const std::exception&)> DescribeError;
 
 private:
     // Stops the player when it has a file, then deletes the working copy.

@@ -1,6 +1,7 @@
 #include "media/BMPReader.h"
 
 #include "media/ByteView.h"
+#include "platform/FileBytes.h"
 
 #include <algorithm>
 #include <bit>
@@ -370,11 +371,7 @@ private:
 } // namespace
 
 void TBMPReader::LoadFromFile(const std::filesystem::path& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Cannot open \"" + fileName.string() +
-                                 "\": " + std::strerror(errno));
-    LoadFromStream(in, fileName.string());
+    LoadFromMemory(ReadFileBytes(fileName), fileName.string());
 }
 
 void TBMPReader::LoadFromStream(std::istream& in, std::string_view sourceName) {

@@ -85,7 +85,8 @@ public:
     TBMPReader() = default;
 
     // Load a whole BMP file. On any error (TBMPError for bad data,
-    // std::runtime_error for I/O) the reader keeps what it held before.
+    // EFileError when the file cannot be read) the reader keeps what it held
+    // before.
     void LoadFromFile(const std::filesystem::path& fileName);
     // Reads the stream from its current position to its end.
     void LoadFromStream(std::istream& in, std::string_view sourceName = {});

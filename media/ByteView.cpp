@@ -9,20 +9,6 @@
 
 namespace pictova {
 
-std::vector<uint8_t> LoadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw TMediaError("Cannot open \"" + path.string() + "\": " + std::strerror(errno));
-    std::vector<uint8_t> bytes;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
-    if (in.bad())
-        throw TMediaError("Cannot read \"" + path.string() + "\" after " +
-                          std::to_string(bytes.size()) + " bytes");
-    return bytes;
-}
-
 TBytes SubBytes(TBytes data, size_t offset, size_t count) {
     if (offset >= data.size())
         return {};

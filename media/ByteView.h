@@ -21,9 +21,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The whole file. Throws TMediaError naming the file when it cannot be read.
-std::vector<uint8_t> LoadFileBytes(const std::filesystem::path& path);
-
 // At most count bytes of data from offset; empty when offset lies past the end.
 TBytes SubBytes(TBytes data, size_t offset, size_t count = SIZE_MAX);
 

@@ -1,6 +1,8 @@
 #include "media/ID3Tags.h"
 
 #include "platform/CodePage.h"
+#include "platform/Errors.h"
+#include "platform/FileBytes.h"
 
 #include <algorithm>
 #include <array>
@@ -136,9 +138,11 @@ std::vector<uint8_t> Resynchronised(TBytes bytes) {
 template <class Tag> bool ReadTagFile(Tag& tag, const std::filesystem::path& path) {
     tag.Reset();
     try {
-        const std::vector<uint8_t> bytes = LoadFileBytes(path);
+        const std::vector<uint8_t> bytes = ReadFileBytes(path);
         tag.ReadFromMemory(bytes);
         return true;
+    } catch (const EFileError&) {
+        return false;
     } catch (const TMediaError&) {
         return false;
     }

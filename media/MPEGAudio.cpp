@@ -1,5 +1,8 @@
 #include "media/MPEGAudio.h"
 
+#include "platform/Errors.h"
+#include "platform/FileBytes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -53,8 +56,8 @@ bool TMPEGaudio::ReadFromFile(const std::filesystem::path& path) {
     Reset();
     std::vector<uint8_t> bytes;
     try {
-        bytes = LoadFileBytes(path);
-    } catch (const TMediaError&) {
+        bytes = ReadFileBytes(path);
+    } catch (const EFileError&) {
         return false;
     }
     ReadFromMemory(bytes);

@@ -2,6 +2,8 @@
 
 #include "media/MPEGAudio.h"
 #include "media/RiffReader.h"
+#include "platform/Errors.h"
+#include "platform/FileBytes.h"
 
 #include <algorithm>
 #include <cassert>
@@ -38,8 +40,8 @@ TWaveReader::TWaveReader(const std::filesystem::path& path) {
     }
     std::vector<uint8_t> bytes;
     try {
-        bytes = LoadFileBytes(path);
-    } catch (const TMediaError& e) {
+        bytes = ReadFileBytes(path);
+    } catch (const EFileError& e) {
         Fail(e.what());
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "movie/FlashMovie.h"
 #include "platform/ByteSource.h"
+#include "platform/Errors.h"
 #include "platform/FileBytes.h"
 #include "platform/JpegCodec.h"
 #include "platform/JpegSegments.h"
@@ -31,13 +32,6 @@ std::string UpperExtension(const fs::path& file) {
     return ext;
 }
 
-std::vector<uint8_t> ReadWholeFile(const fs::path& file) {
-    std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(file);
-    if (!bytes)
-        throw std::runtime_error("Cannot read \"" + file.string() + "\"");
-    return std::move(*bytes);
-}
-
 uint16_t Side(int32_t v, const char* what) {
     if (v <= 0 || v > 0xFFFF)
         throw std::runtime_error(std::string("picture ") + what + " of " + std::to_string(v) +
@@ -56,12 +50,12 @@ struct TJpegHead {
 TJpegHead ReadJpegHead(const fs::path& file) {
     if (std::optional<std::vector<uint8_t>> headers = ReadJpegHeaders(file))
         return {std::move(*headers), false};
-    return {ReadWholeFile(file), true};
+    return {ReadFileBytes(file), true};
 }
 
 // Re-encoding decodes the picture, so it takes the whole file.
 std::vector<uint8_t> WholeJpeg(TJpegHead&& head, const fs::path& file) {
-    return head.Whole ? std::move(head.Bytes) : ReadWholeFile(file);
+    return head.Whole ? std::move(head.Bytes) : ReadFileBytes(file);
 }
 
 // The codec's verdict on the file's headers; its errors name the file.
@@ -69,7 +63,7 @@ bool IsProgressive(const std::vector<uint8_t>& jpeg, const fs::path& file) {
     try {
         return JpegIsProgressive(jpeg);
     } catch (const std::runtime_error& e) {
-        throw std::runtime_error("\"" + file.string() + "\": " + e.what());
+        throw EPictureError(EPictureError::Unreadable, file, e.what());
     }
 }
 
@@ -148,7 +142,7 @@ TBMPReader& TFlashImage::BMP() {
 std::vector<uint8_t>& TFlashImage::DataStream() {
     if (!FDataStream) {
         if (FDataState == dsJPEGFile) {
-            FDataStream = std::make_unique<std::vector<uint8_t>>(ReadWholeFile(FJPEGFile));
+            FDataStream = std::make_unique<std::vector<uint8_t>>(ReadFileBytes(FJPEGFile));
         } else {
             FDataStream = std::make_unique<std::vector<uint8_t>>();
             FDataState = dsMemory;
@@ -178,14 +172,11 @@ void TFlashImage::LoadFromFile(const fs::path& fileName) {
 void TFlashImage::LoadFromFile(const fs::path& fileName, const TPictureReader* reader) {
     try {
         LoadNamedFile(fileName, reader);
-    } catch (const EImageFormatError&) {
-        throw; // its text is the program's own and stands as it is
+    } catch (const EPictovaError&) {
+        throw; // typed errors name the file in their fields already
     } catch (const std::exception& e) {
         // Decoders speak of bytes, not of files: say which picture failed.
-        const std::string what = e.what();
-        if (what.find(fileName.string()) != std::string::npos)
-            throw;
-        throw std::runtime_error("\"" + fileName.string() + "\": " + what);
+        throw EPictureError(EPictureError::Unreadable, fileName, e.what());
     }
 }
 
@@ -199,7 +190,7 @@ void TFlashImage::LoadNamedFile(const fs::path& fileName, const TPictureReader* 
     FIsJPEG = false;
     FHasAlpha = false;
     if (!reader)
-        throw EImageFormatError("Image format \"" + UpperExtension(fileName) + "\" not supported!");
+        throw EImageFormatError(fileName, UpperExtension(fileName));
     reader->Load(*this, fileName);
 }
 
@@ -209,7 +200,8 @@ void TFlashImage::LoadFromJpegFile(const fs::path& fileName) {
     TJpegHead head = ReadJpegHead(fileName);
     const std::vector<uint8_t>& jpeg = head.Bytes;
     if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
-        throw std::runtime_error("\"" + fileName.string() + "\" is not a JPEG file");
+        throw EPictureError(EPictureError::Unreadable, fileName, "not a JPEG file",
+                            "\"" + fileName.string() + "\" is not a JPEG file");
     // The file goes into the movie unchanged, so a broken one is refused
     // here: the codec reads its headers up to the first scan.
     const bool progressive = IsProgressive(jpeg, fileName);
@@ -231,7 +223,7 @@ void TFlashImage::Reencode(const std::vector<uint8_t>& jpeg, const fs::path& fil
     try {
         decoded = DecodeJpeg(jpeg);
     } catch (const std::runtime_error& e) {
-        throw std::runtime_error("\"" + fileName.string() + "\": " + e.what());
+        throw EPictureError(EPictureError::Unreadable, fileName, e.what());
     }
     SetDataStream(EncodeBaselineJpeg(decoded, 90));
     FJPEGFile.clear();
@@ -418,7 +410,7 @@ std::vector<uint8_t> TFlashImage::BuildLosslessPayload() {
 std::vector<uint8_t> TFlashImage::JpegBytes() const {
     if (FDataStream)
         return *FDataStream;
-    return FDataState == dsJPEGFile ? ReadWholeFile(FJPEGFile) : std::vector<uint8_t>();
+    return FDataState == dsJPEGFile ? ReadFileBytes(FJPEGFile) : std::vector<uint8_t>();
 }
 
 void TFlashImage::WriteJPEG(TBitsEngine& be) {

@@ -7,6 +7,7 @@
 #include "media/BMPReader.h"
 #include "movie/FlashObject.h"
 #include "movie/PictureReader.h"
+#include "platform/Errors.h"
 #include "platform/PngDecoder.h"
 
 #include <cstdint>
@@ -14,14 +15,18 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace pictova {
 
-// A picture file of a type the movie cannot take.
-class EImageFormatError : public std::runtime_error {
+// A picture file of a type the movie cannot take; Detail() is the upper-case
+// extension without its dot.
+class EImageFormatError : public EPictureError {
 public:
-    using std::runtime_error::runtime_error;
+    EImageFormatError(std::filesystem::path file, std::string extension)
+        : EPictureError(UnsupportedFormat, std::move(file), std::move(extension)) {}
 };
 
 class TFlashImage : public TFlashIDObject {

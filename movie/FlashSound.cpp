@@ -2,6 +2,7 @@
 
 #include "media/MPEGAudio.h"
 #include "media/WaveReader.h"
+#include "platform/FileBytes.h"
 #include "swf/SoundTags.h"
 
 #include <algorithm>
@@ -75,7 +76,7 @@ void TFlashSound::LoadFromFile(const fs::path& fileName) {
     const TSoundFileKind kind = SoundFileKindOf(fileName);
     if (kind == TSoundFileKind::Unknown)
         throw TMediaError(name + " is neither a WAV nor an MP3 file (by its extension)");
-    const std::vector<uint8_t> bytes = LoadFileBytes(fileName);
+    const std::vector<uint8_t> bytes = ReadFileBytes(fileName);
     TWaveReader reader;
     try {
         reader = TWaveReader(bytes, kind);

@@ -5,8 +5,6 @@
 #include "platform/PngDecoder.h"
 
 #include <algorithm>
-#include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -34,11 +32,9 @@ public:
 class TPngReader final : public TPictureReader {
 public:
     void Load(TFlashImage& image, const fs::path& file) const override {
-        std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(file);
-        if (!bytes)
-            throw std::runtime_error("Die Bilddatei \"" + file.string() +
-                                     "\" kann nicht geöffnet werden.");
-        image.LoadFromDecodedPicture(DecodePng(*bytes));
+        // A file that cannot be read says so (EFileError); the image names
+        // the file in the decoder's errors.
+        image.LoadFromDecodedPicture(DecodePng(ReadFileBytes(file)));
     }
 };
 

@@ -4,12 +4,22 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <vector>
 
 namespace pictova {
 
-// The file's bytes, or nothing when it cannot be opened or a read fails.
-std::optional<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& file);
+// An open file descriptor, closed when the object goes (negative: none).
+class TFileDescriptor {
+public:
+    explicit TFileDescriptor(int fd) : Fd(fd) {}
+    ~TFileDescriptor();
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    int Fd;
+};
+
+// The file's bytes. Throws EFileError with the file and the errno of the
+// failed call when it cannot be opened (Open) or a read fails (Read).
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& file);
 
 } // namespace pictova

@@ -1,5 +1,7 @@
 #include "platform/SafeFile.h"
 
+#include "platform/Errors.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -18,8 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void Fail(const fs::path& target, const std::string& what, int error) {
-    throw std::runtime_error("Cannot write \"" + target.string() + "\": " + what +
-                             (error ? std::string(": ") + std::strerror(error) : std::string()));
+    throw EFileError(target, TFileAction::Write, error,
+                     "Cannot write \"" + target.string() + "\": " + what +
+                         (error ? std::string(": ") + std::strerror(error) : std::string()));
 }
 
 // The new file gets the mode a plain create would give it (0666 less umask),
@@ -81,7 +84,8 @@ void SaveFileReplacing(const fs::path& target, const std::function<void(std::ost
     std::error_code ec;
     fs::rename(temp.Path, target, ec);
     if (ec)
-        throw std::runtime_error("Cannot write \"" + target.string() + "\": " + ec.message());
+        throw EFileError(target, TFileAction::Write, ec.value(),
+                         "Cannot write \"" + target.string() + "\": " + ec.message());
     temp.Release();
 }
 

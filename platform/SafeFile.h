@@ -11,7 +11,7 @@ namespace pictova {
 
 // Calls write with a stream on the new content. If write throws or the data
 // cannot be stored, the target stays as it was and the error is rethrown
-// (as std::runtime_error naming the file for I/O failures).
+// (as EFileError, action Write, for I/O failures).
 void SaveFileReplacing(const std::filesystem::path& target,
                        const std::function<void(std::ostream&)>& write);
 

@@ -1,5 +1,7 @@
 #include "platform/TempFile.h"
 
+#include "platform/Errors.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -28,8 +30,7 @@ TTemporaryFile TTemporaryFile::Create(std::string_view prefix, std::string_view 
         (folder / (std::string(prefix) + "XXXXXX" + std::string(suffix))).string();
     const int fd = ::mkstemps(pattern.data(), int(suffix.size()));
     if (fd < 0)
-        throw std::runtime_error("Im temporären Ordner \"" + folder.string() +
-                                 "\" kann keine Datei angelegt werden: " + std::strerror(errno));
+        throw EFileError(folder, TFileAction::Create, errno);
     ::close(fd);
     return TTemporaryFile(fs::path(pattern));
 }

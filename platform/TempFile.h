@@ -14,7 +14,7 @@ std::filesystem::path UserTempFolder();
 class TTemporaryFile {
 public:
     // prefix + six random characters + suffix (for instance "PCVa1B2c3.mp3")
-    // in UserTempFolder(). Throws std::runtime_error naming the folder when
+    // in UserTempFolder(). Throws EFileError (Create, with the folder) when
     // no file can be created.
     static TTemporaryFile Create(std::string_view prefix, std::string_view suffix = {});
 

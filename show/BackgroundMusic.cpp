@@ -4,6 +4,8 @@
 #include "media/WaveReader.h"
 #include "movie/FlashMovie.h"
 #include "movie/FlashSound.h"
+#include "platform/Errors.h"
+#include "platform/FileBytes.h"
 #include "swf/SoundTags.h"
 
 #include <algorithm>
@@ -30,30 +32,13 @@ std::string Quoted(const fs::path& file) {
     return "\"" + file.string() + "\"";
 }
 
-[[noreturn]] void FailOn(const fs::path& file, const std::string& what, int error) {
-    throw std::runtime_error("Die Datei " + Quoted(file) + " " + what + ": " +
-                             std::strerror(error));
-}
-
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int fd) : Fd(fd) {}
-    ~TFileDescriptor() {
-        if (Fd >= 0)
-            ::close(Fd);
-    }
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    int Fd;
-};
-
 void WriteAll(int fd, const uint8_t* data, size_t size, off_t offset, const fs::path& file) {
     while (size > 0) {
         const ssize_t n = ::pwrite(fd, data, size, offset);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            FailOn(file, "kann nicht geschrieben werden", errno);
+            throw EFileError(file, TFileAction::Write, errno);
         }
         data += n;
         size -= size_t(n);
@@ -64,22 +49,18 @@ void WriteAll(int fd, const uint8_t* data, size_t size, off_t offset, const fs::
 void CopyFileContent(const fs::path& source, const fs::path& target) {
     std::ifstream in(source, std::ios::binary);
     if (!in)
-        throw std::runtime_error("Die Audiodatei " + Quoted(source) +
-                                 " kann nicht gelesen werden: " + std::strerror(errno));
+        throw EFileError(source, TFileAction::Open, errno);
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     if (!out)
-        throw std::runtime_error("Die Arbeitskopie " + Quoted(target) +
-                                 " kann nicht geschrieben werden: " + std::strerror(errno));
+        throw EFileError(target, TFileAction::Write, errno);
     std::vector<char> buffer(65536);
     while (in.read(buffer.data(), std::streamsize(buffer.size())) || in.gcount() > 0)
         out.write(buffer.data(), in.gcount());
     if (in.bad())
-        throw std::runtime_error("Die Audiodatei " + Quoted(source) +
-                                 " kann nicht vollständig gelesen werden.");
+        throw EFileError(source, TFileAction::Read, errno);
     out.close();
     if (!out)
-        throw std::runtime_error("Die Arbeitskopie " + Quoted(target) +
-                                 " kann nicht geschrieben werden.");
+        throw EFileError(target, TFileAction::Write, errno);
 }
 
 // The sound's messages name the working copy; the user knows the file as
@@ -101,9 +82,9 @@ std::string InTermsOf(std::string message, const fs::path& workingCopy, const fs
 void XorCipherFile(std::string_view key, const fs::path& file) {
     const TFileDescriptor fd(::open(file.c_str(), O_RDWR | O_CLOEXEC));
     if (fd.Fd < 0)
-        FailOn(file, "kann nicht geöffnet werden", errno);
+        throw EFileError(file, TFileAction::Open, errno);
     if (::flock(fd.Fd, LOCK_EX | LOCK_NB) != 0)
-        FailOn(file, "wird gerade von einem anderen Programm benutzt", errno);
+        throw EFileError(file, TFileAction::Lock, errno);
     if (key.empty())
         return;
     // Block by block; the key position follows the byte's offset in the file.
@@ -114,7 +95,7 @@ void XorCipherFile(std::string_view key, const fs::path& file) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            FailOn(file, "kann nicht gelesen werden", errno);
+            throw EFileError(file, TFileAction::Read, errno);
         }
         if (n == 0)
             break;
@@ -199,8 +180,7 @@ bool TBackgroundMusic::AttachMusic(TFlashMovie& movie, TAttachedMusic& music) {
         const auto& track = kBuiltInTracks[size_t(int(FChoice) - int(TAudioChoice::Track1))];
         std::error_code error;
         if (!fs::is_regular_file(source, error))
-            throw std::runtime_error("Die mitgelieferte Musik \"" + std::string(track.Caption) +
-                                     "\" fehlt: die Datei " + Quoted(source) + " existiert nicht.");
+            throw ESoundError(ESoundError::BuiltInMissing, source, std::string(track.Caption));
         FWorkingCopy = MakeMusicWorkingCopy(source, true, ".mp3");
         break;
     }
@@ -209,9 +189,8 @@ bool TBackgroundMusic::AttachMusic(TFlashMovie& movie, TAttachedMusic& music) {
     try {
         sound = &movie.AddSound(FWorkingCopy.Path());
     } catch (const TMediaError& e) {
-        throw std::runtime_error(
-            "Die Audiodatei " + Quoted(source) +
-            " kann nicht eingebunden werden: " + InTermsOf(e.what(), FWorkingCopy.Path(), source));
+        throw ESoundError(ESoundError::Unusable, source,
+                          InTermsOf(e.what(), FWorkingCopy.Path(), source));
     }
     music.Sound = sound;
     music.StartSound = &movie.StartSound(sound->CharacterId());

@@ -37,8 +37,8 @@ constexpr std::array<TBuiltInTrack, 4> kBuiltInTracks = {{
 
 // Replaces byte j of the file by byte j XOR key[j mod key length], in place,
 // so a second call restores the file. An empty file or key changes nothing.
-// Holds an exclusive lock on the file meanwhile. Throws std::runtime_error
-// naming the file when it cannot be opened, read or written.
+// Holds an exclusive lock on the file meanwhile. Throws EFileError when the
+// file cannot be opened, locked, read or written.
 void XorCipherFile(std::string_view key, const std::filesystem::path& file);
 
 // data/audio/<file name> in the program folder; choice is Track1..Track4.
@@ -51,8 +51,8 @@ std::string WorkingCopyExtension(const std::filesystem::path& musicFile);
 
 // A copy of the music file in the temporary folder (prefix "PCV", extension
 // as given), deciphered when it is a built-in track, deleted when the object
-// goes. Throws std::runtime_error with a message for the user when the file
-// cannot be read. The desktop program's listening buttons play such copies.
+// goes. Throws EFileError when the file cannot be read or the copy written.
+// The desktop program's listening buttons play such copies.
 TTemporaryFile MakeMusicWorkingCopy(const std::filesystem::path& source, bool decipher,
                                     std::string_view extension = ".mp3");
 
@@ -84,7 +84,8 @@ public:
     // Copies the chosen music into the working copy, adds it to the movie
     // as a sound and starts it with a StartSound tag. Returns false (the
     // build is abandoned) when the own file does not exist, after telling
-    // OnMissingFile. Throws std::runtime_error when the music cannot be read.
+    // OnMissingFile. Throws EFileError when the music cannot be copied and
+    // ESoundError when it is missing (a built-in track) or no usable sound.
     bool AttachMusic(TFlashMovie& movie, TAttachedMusic& music);
     // Looping on: the loop count that lets the music last the movie's frames
     // so far; off: no loop count (the music plays once).

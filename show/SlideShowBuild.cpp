@@ -4,6 +4,7 @@
 #include "movie/FlashMovie.h"
 #include "movie/FlashShape.h"
 #include "movie/PictureReader.h"
+#include "platform/Errors.h"
 #include "show/Transitions.h"
 
 #include <algorithm>
@@ -25,16 +26,6 @@ int TEffectDraw::Draw() {
 
 namespace {
 
-std::string TooLongMessage(uint32_t frames) {
-    const uint32_t seconds = kMaxMovieFrames / kFramesPerSecond;
-    return "Die Diashow ist zu lang: sie ergäbe " + std::to_string(frames) +
-           " Einzelbilder, ein Flash-Film kann aber höchstens " + std::to_string(kMaxMovieFrames) +
-           " enthalten. Bei " + std::to_string(kFramesPerSecond) +
-           " Bildern pro Sekunde darf die Diashow samt Übergängen höchstens " +
-           std::to_string(seconds / 60) + " Minuten und " + std::to_string(seconds % 60) +
-           " Sekunden dauern.";
-}
-
 // A display time of more frames than one ShowFrame call counts.
 void StandFor(TFlashMovie& movie, uint32_t frames) {
     while (frames > 0) {
@@ -51,8 +42,7 @@ void AddPicture(TFlashMovie& movie, const recImgItems& item) {
     image.SetConvertProgressive(true);
     image.LoadFromFile(item.FileName, PictureReaderFor(item.FileName));
     if (image.Width() == 0 || image.Height() == 0)
-        throw std::runtime_error("Das Bild \"" + item.FileName.string() +
-                                 "\" hat keine Größe und kann nicht gezeigt werden.");
+        throw EPictureError(EPictureError::NoSize, item.FileName, {});
     movie.AddShapeImage(image);
 }
 
@@ -71,12 +61,12 @@ TBuildResult BuildShow(const std::vector<recImgItems>& items, const TShowOptions
                        const fs::path& outputPath, bool preview, TEffectDraw& draw,
                        const TBuildServices& services) {
     if (items.empty())
-        throw std::runtime_error("Die Diashow enthält keine Bilder.");
+        throw EShowError(EShowError::NoPictures);
     TBuildResult result;
     for (const recImgItems& item : items) {
         if (item.Duration < kMinDuration || item.Duration > kMaxDuration)
-            throw std::runtime_error("Die Anzeigedauer von \"" + item.FileName.string() +
-                                     "\" muss zwischen 1 und 9999 Sekunden liegen.");
+            throw EShowError(EShowError::DurationOutOfRange, item.FileName, item.Duration,
+                             kMinDuration, kMaxDuration);
         result.Width = std::max(result.Width, item.Width);
         result.Height = std::max(result.Height, item.Height);
         result.Effects.push_back(item.Effect == 0 ? draw.Draw() : item.Effect);
@@ -85,15 +75,14 @@ TBuildResult BuildShow(const std::vector<recImgItems>& items, const TShowOptions
     const bool withPreloader = final && services.AddPreloader;
     result.FrameCount = ShowFrameCount(items, result.Effects, withPreloader);
     if (result.FrameCount > kMaxMovieFrames)
-        throw std::runtime_error(TooLongMessage(result.FrameCount));
+        throw EShowError(EShowError::TooLong, {}, result.FrameCount, kMaxMovieFrames,
+                         kFramesPerSecond);
     if (result.Width <= 0 || result.Height <= 0) {
         // No picture gives the canvas a size: name the first that lacks one.
         const auto sizeless = std::find_if(items.begin(), items.end(), [](const recImgItems& i) {
             return i.Width <= 0 || i.Height <= 0;
         });
-        throw std::runtime_error("Die Größe des Bildes \"" + sizeless->FileName.string() +
-                                 "\" ist nicht lesbar: die Datei ist kein lesbares Bild oder "
-                                 "hat 0 × 0 Pixel.");
+        throw EPictureError(EPictureError::SizeUnknown, sizeless->FileName, {});
     }
     if (services.FitPreviewPlayer)
         services.FitPreviewPlayer(result.Width, result.Height);

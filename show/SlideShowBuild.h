@@ -76,9 +76,11 @@ private:
 uint32_t ShowFrameCount(const std::vector<recImgItems>& items, const std::vector<int>& effects,
                         bool withPreloader);
 
-// Throws std::runtime_error with a message for the user when the show cannot
-// be built (a picture that cannot be loaded, a show too long for a movie, a
-// file that cannot be written); no movie is left half-written then.
+// Throws a typed error when the show cannot be built: EPictureError or
+// EFileError for a picture that cannot be loaded, EShowError for a show
+// without pictures, a display time out of range or a show too long for a
+// movie, EFileError for a file that cannot be written; no movie is left
+// half-written then.
 TBuildResult BuildShow(const std::vector<recImgItems>& items, const TShowOptions& options,
                        const std::filesystem::path& outputPath, bool preview, TEffectDraw& draw,
                        const TBuildServices& services = {});

@@ -36,6 +36,9 @@ TEST(CliOptions, SwitchesAndValues) {
     EXPECT_EQ(*o.Seed, 4294967u);
     EXPECT_TRUE(o.Yes);
     EXPECT_TRUE(o.Serve);
+    EXPECT_EQ(o.Language, "Deutsch");
+    EXPECT_EQ(ParseCommandLine({"-o", "x.swf", "--language", "English", "a.jpg"}).Language,
+              "English");
     EXPECT_FALSE(o.Preview || o.Open);
     // After "--" everything is a picture; so is "-".
     ASSERT_EQ(o.Pictures.size(), 2u);
@@ -75,6 +78,11 @@ TEST(CliOptions, WrongCommandLinesAreUsageErrorsNamingTheArgument) {
         {{"-o", "x.swf"}, "pictures"},
         {{"-o", "x.swf", "--preview", "--open", "a.jpg"}, "--preview"},
         {{"-o", "x.swf", "--preview", "--serve", "a.jpg"}, "--preview"},
+        // A language is a file name in lng/, never a path.
+        {{"-o", "x.swf", "--language", "", "a.jpg"}, "--language"},
+        {{"-o", "x.swf", "--language", "../English", "a.jpg"}, "../English"},
+        {{"-o", "x.swf", "--language", "/etc/passwd", "a.jpg"}, "/etc/passwd"},
+        {{"-o", "x.swf", "a.jpg", "--language"}, "--language"},
     };
     for (const Row& row : rows) {
         std::string line;

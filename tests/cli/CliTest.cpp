@@ -175,6 +175,41 @@ TEST_F(Cli, FailedBuildsExitWithOneAndLeaveNoMovieOrPage) {
     }
 }
 
+// The messages and reports come from lng/<language>.lng; a language without
+// a file falls back to the built-in German texts.
+TEST_F(Cli, MessagesComeInTheChosenLanguage) {
+    const std::string good = Jpeg("good.jpg", 20, 10);
+    const struct Row {
+        std::vector<std::string> Language;
+        std::string Missing, Wrote;
+    } rows[] = {
+        {{},
+         "pictova-cli: Die Datei \"missing.jpg\" existiert nicht.\n",
+         " geschrieben (20 × 10 Pixel"},
+        {{"--language", "English"},
+         "pictova-cli: The file \"missing.jpg\" does not exist.\n",
+         "Wrote "},
+        {{"--language", "Klingon"},
+         "pictova-cli: Die Datei \"missing.jpg\" existiert nicht.\n",
+         " geschrieben (20 × 10 Pixel"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.Language));
+        std::vector<std::string> args = row.Language;
+        args.insert(args.end(), {"-o", "show.swf", "--yes", "--preview", good, "missing.jpg"});
+        const TRun failed = Run(args);
+        EXPECT_EQ(failed.Status, 1);
+        EXPECT_EQ(failed.Err, row.Missing);
+        EXPECT_TRUE(Written({good}).empty());
+
+        args.pop_back();
+        const TRun built = Run(args);
+        EXPECT_EQ(built.Status, 0) << built.Err;
+        EXPECT_NE(built.Out.find(row.Wrote), std::string::npos) << built.Out;
+        fs::remove(Dir / "show.swf");
+    }
+}
+
 TEST_F(Cli, ExistingFilesAreKeptWithoutYes) {
     const std::string good = Jpeg("good.jpg", 20, 10);
     for (const std::string existing : {"show.swf", "show.html"}) {

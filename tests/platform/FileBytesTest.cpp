@@ -1,12 +1,19 @@
 #include "platform/FileBytes.h"
+
+#include "platform/Errors.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace pictova {
 namespace {
+
+namespace fs = std::filesystem;
 
 // Sizes around the first read (the file's size plus one) and the 256 KiB
 // blocks that follow it; the vector keeps no room beyond that one byte.
@@ -20,23 +27,46 @@ TEST(FileBytes, ReadsWholeFilesWithoutSpareRoom) {
         const auto file = dir / ("f" + std::to_string(size));
         test::WriteFile(file, content);
         const auto bytes = ReadFileBytes(file);
-        ASSERT_TRUE(bytes) << size;
-        EXPECT_EQ(std::string(bytes->begin(), bytes->end()), content) << size;
-        EXPECT_LE(bytes->capacity(), size + 1) << size;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content) << size;
+        EXPECT_LE(bytes.capacity(), size + 1) << size;
     }
 }
 
-TEST(FileBytes, MissingFileGivesNothing) {
+// The error keeps the file, the step that failed and the errno, so that the
+// message can say why.
+TEST(FileBytes, FailuresNameTheFileAndTheReason) {
     test::TempDir dir;
-    EXPECT_FALSE(ReadFileBytes(dir / "missing.jpg"));
+    fs::create_directory(dir / "folder.jpg");
+    const struct Row {
+        fs::path File;
+        TFileAction Action;
+        int Errno;
+    } rows[] = {
+        {dir / "missing.jpg", TFileAction::Open, ENOENT},
+        {dir / "missing" / "in-a-missing-folder.jpg", TFileAction::Open, ENOENT},
+        {dir / "folder.jpg", TFileAction::Read, EISDIR},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.File.string());
+        try {
+            ReadFileBytes(row.File);
+            ADD_FAILURE() << "no error";
+        } catch (const EFileError& e) {
+            EXPECT_EQ(e.File(), row.File);
+            EXPECT_EQ(e.Action(), row.Action);
+            EXPECT_EQ(e.Errno(), row.Errno);
+            const std::string what = e.what();
+            EXPECT_NE(what.find(row.File.string()), std::string::npos) << what;
+            EXPECT_NE(what.find(std::strerror(row.Errno)), std::string::npos) << what;
+        }
+    }
 }
 
 // Files whose stated size is wrong (here 0) are read to their end all the same.
 TEST(FileBytes, SizeIsOnlyAHint) {
     const auto bytes = ReadFileBytes("/proc/self/status");
-    ASSERT_TRUE(bytes);
-    ASSERT_GE(bytes->size(), 5u);
-    EXPECT_EQ(std::string(bytes->begin(), bytes->begin() + 5), "Name:");
+    ASSERT_GE(bytes.size(), 5u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "Name:");
 }
 
 } // namespace

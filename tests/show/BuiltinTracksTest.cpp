@@ -5,6 +5,7 @@
 #include "media/ByteView.h"
 #include "media/MPEGAudio.h"
 #include "media/MPEGFrame.h"
+#include "platform/FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +58,7 @@ size_t FirstFrameOffset(const Bytes& mp3) {
 class BuiltinTrack : public ::testing::TestWithParam<Track> {};
 
 TEST_P(BuiltinTrack, IsStoredEnciphered) {
-    const Bytes stored = LoadFileBytes(kAudio / GetParam().file);
+    const Bytes stored = ReadFileBytes(kAudio / GetParam().file);
     ASSERT_GE(stored.size(), 4u);
     // A plain MP3 would start with a frame sync or "ID3".
     EXPECT_FALSE(IsFrameHeader(stored));
@@ -65,7 +66,7 @@ TEST_P(BuiltinTrack, IsStoredEnciphered) {
 }
 
 TEST_P(BuiltinTrack, DeciphersToMpeg1Layer3At44100Hz) {
-    const Bytes mp3 = Decipher(LoadFileBytes(kAudio / GetParam().file));
+    const Bytes mp3 = Decipher(ReadFileBytes(kAudio / GetParam().file));
     const size_t at = FirstFrameOffset(mp3);
     ASSERT_LT(at + 4, mp3.size());
     // Frame header: 11 sync bits, version 11 (MPEG 1), layer 01 (III);
@@ -101,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(DataAudio, BuiltinTrack, ::testing::ValuesIn(kTracks),
 TEST(BuiltinTracks, AreFourDifferentPieces) {
     std::vector<Bytes> tracks;
     for (const Track& track : kTracks)
-        tracks.push_back(LoadFileBytes(kAudio / track.file));
+        tracks.push_back(ReadFileBytes(kAudio / track.file));
     for (size_t a = 0; a < tracks.size(); ++a)
         for (size_t b = a + 1; b < tracks.size(); ++b)
             EXPECT_NE(tracks[a], tracks[b]) << kTracks[a].title << " and " << kTracks[b].title;

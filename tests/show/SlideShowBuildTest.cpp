@@ -2,6 +2,7 @@
 
 #include "movie/FlashMovie.h"
 #include "movie/ProgressSink.h"
+#include "platform/Errors.h"
 #include "platform/JpegCodec.h"
 #include "platform/PngDecoder.h"
 #include "show/ImageSize.h"
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -375,10 +378,15 @@ TEST_F(SlideShowBuild, ShowTooLongForTheFrameCountIsRefusedBeforeWriting) {
             try {
                 BuildShow(row.Items, {}, Out, !row.Preloader, draw, services);
                 ADD_FAILURE() << "built";
-            } catch (const std::runtime_error& e) {
+            } catch (const EShowError& e) {
+                // The words, with "54 Minuten und 36 Sekunden", are the front
+                // end's (UserTextsTest); the error carries the numbers.
+                EXPECT_EQ(e.Problem(), EShowError::TooLong);
+                EXPECT_EQ(e.Value(), row.Frames);
+                EXPECT_EQ(e.Limit(), 65535);
+                EXPECT_EQ(e.Limit2(), 20);
                 const std::string message = e.what();
                 EXPECT_NE(message.find(std::to_string(row.Frames)), std::string::npos) << message;
-                EXPECT_NE(message.find("54 Minuten und 36 Sekunden"), std::string::npos) << message;
             }
             EXPECT_EQ(test::ReadFileBytes(Out), "old movie");
             EXPECT_FALSE(pageWritten);
@@ -483,6 +491,66 @@ TEST_F(SlideShowBuild, PictureErrorsNameTheFileAndWriteNothing) {
         } catch (const std::runtime_error& e) {
             EXPECT_NE(std::string(e.what()).find((Dir / faulty).string()), std::string::npos)
                 << e.what();
+        }
+        EXPECT_FALSE(fs::exists(Out));
+    }
+}
+
+// The front end words the message from these fields, so each error must
+// carry the file and the numbers it is about.
+TEST_F(SlideShowBuild, ErrorsCarryTheirFacts) {
+    const fs::path good = Jpeg("good.jpg", 20, 10);
+    test::WriteFile(Dir / "garbage.png", "this is no picture at all");
+    test::WriteFile(Dir / "red.gif", "GIF89a");
+    test::WriteBmpFile(Dir / "empty.bmp", 0, 0);
+    enum TKind { File, Picture, Show };
+    struct Row {
+        const char* Name;
+        std::vector<recImgItems> Items;
+        TKind Kind;
+        int Problem; // the problem, or the errno of a file error
+        fs::path File;
+        int64_t Value = 0;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"missing jpg", {Item(good, 1, 1), Item(Dir / "gone.jpg", 1, 1)}, File, ENOENT,
+         Dir / "gone.jpg"},
+        {"missing png", {Item(good, 1, 1), Item(Dir / "gone.png", 1, 1)}, File, ENOENT,
+         Dir / "gone.png"},
+        {"undecodable png", {Item(good, 1, 1), Item(Dir / "garbage.png", 1, 1)}, Picture,
+         EPictureError::Unreadable, Dir / "garbage.png"},
+        {"gif", {Item(good, 1, 1), Item(Dir / "red.gif", 1, 1)}, Picture,
+         EPictureError::UnsupportedFormat, Dir / "red.gif"},
+        {"no size", {Item(Dir / "empty.bmp", 1, 1)}, Picture, EPictureError::SizeUnknown,
+         Dir / "empty.bmp"},
+        {"no pictures", {}, Show, EShowError::NoPictures, {}},
+        {"duration 0", {Item(good, 1, 1), Item(good, 1, 0)}, Show,
+         EShowError::DurationOutOfRange, good, 0},
+        {"duration 10000", {Item(good, 1, 10000)}, Show, EShowError::DurationOutOfRange, good,
+         10000},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TEffectDraw draw(1);
+        try {
+            BuildShow(row.Items, {}, Out, false, draw, {});
+            ADD_FAILURE() << "built";
+        } catch (const EFileError& e) {
+            ASSERT_EQ(row.Kind, File) << e.what();
+            EXPECT_EQ(e.Errno(), row.Problem);
+            EXPECT_EQ(e.Action(), TFileAction::Open);
+            EXPECT_EQ(e.File(), row.File);
+        } catch (const EPictureError& e) {
+            ASSERT_EQ(row.Kind, Picture) << e.what();
+            EXPECT_EQ(e.Problem(), row.Problem);
+            EXPECT_EQ(e.File(), row.File);
+        } catch (const EShowError& e) {
+            ASSERT_EQ(row.Kind, Show) << e.what();
+            EXPECT_EQ(e.Problem(), row.Problem);
+            EXPECT_EQ(e.File(), row.File);
+            EXPECT_EQ(e.Value(), row.Value);
         }
         EXPECT_FALSE(fs::exists(Out));
     }

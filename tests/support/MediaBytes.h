@@ -3,6 +3,7 @@
 // tests can assemble and corrupt files in memory.
 
 #include "media/ByteView.h"
+#include "platform/FileBytes.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -15,7 +16,7 @@ namespace pictova::test {
 using ByteVec = std::vector<uint8_t>;
 
 inline ByteVec AudioFixture(const std::string& name) {
-    return LoadFileBytes(std::string(PICTOVA_TEST_DATA) + "/audio/" + name);
+    return pictova::ReadFileBytes(std::string(PICTOVA_TEST_DATA) + "/audio/" + name);
 }
 
 inline ByteVec Raw(std::string_view s) {
