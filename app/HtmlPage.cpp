@@ -41,12 +41,23 @@ std::string EscapeHtml(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -111,8 +122,8 @@ void SavePage(const fs::path& moviePath, const std::string& text) {
 
 } // namespace
 
-bool WriteHtmlPage(const fs::path& programFolder, const fs::path& moviePath, int width,
-                   int height, TOutputCheck& check) {
+bool WriteHtmlPage(const fs::path& programFolder, const fs::path& moviePath, int width, int height,
+                   TOutputCheck& check) {
     const std::string text = HtmlPageText(programFolder, moviePath, width, height);
     if (!check.CheckOutputFile(HtmlPagePath(moviePath)))
         return false;

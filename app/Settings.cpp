@@ -23,8 +23,7 @@ std::string TSettings::ReadString(std::string_view section, std::string_view key
     return TIniText(ReadIniFileBytes(Path)).ReadString(section, key, defaultValue);
 }
 
-int TSettings::ReadInteger(std::string_view section, std::string_view key,
-                           int defaultValue) const {
+int TSettings::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
     return TIniText(ReadIniFileBytes(Path)).ReadInteger(section, key, defaultValue);
 }
 

@@ -18,9 +18,9 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
     return out;
 }
 
-std::string ReplacePlaceholders(
-    std::string_view text,
-    const std::vector<std::pair<std::string_view, std::string>>& replacements) {
+std::string
+ReplacePlaceholders(std::string_view text,
+                    const std::vector<std::pair<std::string_view, std::string>>& replacements) {
     std::string out;
     out.reserve(text.size());
     std::size_t pos = 0;

@@ -15,8 +15,8 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
 // All placeholders in one pass: at each position the first pair whose
 // placeholder starts there is replaced; inserted values are never searched,
 // so a value cannot smuggle in a placeholder of a later pair.
-std::string ReplacePlaceholders(
-    std::string_view text,
-    const std::vector<std::pair<std::string_view, std::string>>& replacements);
+std::string
+ReplacePlaceholders(std::string_view text,
+                    const std::vector<std::pair<std::string_view, std::string>>& replacements);
 
 } // namespace pictova

@@ -56,10 +56,10 @@ struct TCaseResult {
     bool Ok = false;
     double Seconds = 0;    // wall clock (steady_clock)
     double CpuSeconds = 0; // this process's CPU time: steadier on a shared machine
-    long StartKiB = 0; // resident when the case began
-    long PeakKiB = 0;  // highest resident size during the case
+    long StartKiB = 0;     // resident when the case began
+    long PeakKiB = 0;      // highest resident size during the case
     int StartFds = 0;
-    int MaxFds = 0;    // -1 when not counted
+    int MaxFds = 0; // -1 when not counted
     uint64_t OutputBytes = 0;
     uint32_t Frames = 0; // of a built show
     char Error[256] = {};
@@ -184,9 +184,9 @@ std::vector<fs::path> WriteJpegs(const fs::path& folder, int count, int width, i
     std::vector<fs::path> files;
     for (int i = 0; i < count; ++i) {
         files.push_back(folder / ("picture" + std::to_string(i) + ".jpg"));
-        WriteBytes(files.back(),
-                   EncodeBaselineJpeg(MakePicture(width, height, firstSeed + uint32_t(i)),
-                                      kJpegQuality));
+        WriteBytes(
+            files.back(),
+            EncodeBaselineJpeg(MakePicture(width, height, firstSeed + uint32_t(i)), kJpegQuality));
     }
     return files;
 }
@@ -289,8 +289,8 @@ TCaseResult DeflateLimit(int count, uint32_t firstSeed, const fs::path& output) 
                 const TRgbImage image = MakePicture(kWidth, kHeight, firstSeed + uint32_t(i));
                 raw.reserve(image.Pixels.size() / 3 * 4);
                 for (size_t p = 0; p < image.Pixels.size(); p += 3)
-                    raw.insert(raw.end(), {0xFF, image.Pixels[p], image.Pixels[p + 1],
-                                           image.Pixels[p + 2]});
+                    raw.insert(raw.end(),
+                               {0xFF, image.Pixels[p], image.Pixels[p + 1], image.Pixels[p + 2]});
             }
             TTimed timed(r);
             z_stream z{};
@@ -319,16 +319,19 @@ TCaseResult DeflateLimit(int count, uint32_t firstSeed, const fs::path& output) 
 
 // ---- report ----------------------------------------------------------------
 
-double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
+double MiB(double bytes) {
+    return bytes / (1024.0 * 1024.0);
+}
 
 void Row(const char* name, const TCaseResult& r) {
     if (!r.Ok) {
         std::printf("  %-27s FAILED: %s\n", name, r.Error);
         return;
     }
-    std::printf("  %-27s %7.2f s (CPU %6.2f s)  peak %6.1f MiB (at start %4.1f)  output %6.1f MiB\n",
-                name, r.Seconds, r.CpuSeconds, r.PeakKiB / 1024.0, r.StartKiB / 1024.0,
-                MiB(double(r.OutputBytes)));
+    std::printf(
+        "  %-27s %7.2f s (CPU %6.2f s)  peak %6.1f MiB (at start %4.1f)  output %6.1f MiB\n", name,
+        r.Seconds, r.CpuSeconds, r.PeakKiB / 1024.0, r.StartKiB / 1024.0,
+        MiB(double(r.OutputBytes)));
 }
 
 void Compare(const char* title, const TCaseResult& build, const char* buildName,
@@ -384,8 +387,8 @@ int main(int argc, char** argv) {
         const double rawPixels = double(kWidth) * kHeight * 4 * kPngCount;
         std::printf("%d baseline JPEGs %d x %d (quality %d): %.1f MiB of files\n", kJpegCount,
                     kWidth, kHeight, kJpegQuality, MiB(double(TotalSize(jpegs))));
-        std::printf("%d PNGs %d x %d: %.1f MiB of files, %.1f MiB of 32-bit pixels\n\n",
-                    kPngCount, kWidth, kHeight, MiB(double(TotalSize(pngs))), MiB(rawPixels));
+        std::printf("%d PNGs %d x %d: %.1f MiB of files, %.1f MiB of 32-bit pixels\n\n", kPngCount,
+                    kWidth, kHeight, MiB(double(TotalSize(pngs))), MiB(rawPixels));
 
         // Effect 0: drawn from a fixed seed; 5 seconds each.
         const TCaseResult jpegBuild = BuildCase(jpegs, work / "jpeg.swf", 0, 5, false);

@@ -17,8 +17,8 @@ inline const std::array<QString, 3> kMenuPictures = {
     QStringLiteral("menu1.png"), QStringLiteral("menu2.png"), QStringLiteral("menu3.png")};
 // Where the three tab entries are drawn in every menu picture (column
 // coordinates); a click there switches to that tab.
-inline const std::array<QRect, 3> kMenuTabRects = {
-    QRect(8, 24, 136, 56), QRect(8, 92, 136, 56), QRect(8, 160, 136, 56)};
+inline const std::array<QRect, 3> kMenuTabRects = {QRect(8, 24, 136, 56), QRect(8, 92, 136, 56),
+                                                   QRect(8, 160, 136, 56)};
 // Over the empty picture list: invites the user to add pictures (220 x 150).
 inline const QString kHintPicture = QStringLiteral("hint.png");
 // The two 150 x 105 pictures of the effect demonstration: the first stands

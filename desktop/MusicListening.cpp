@@ -21,8 +21,8 @@ namespace pictova::desktop {
 
 const QString TMusicListening::kCannotPlayMessage =
     QStringLiteral("Die gewählte Audiodatei kann nicht abgespielt werden.");
-const QString TMusicListening::kMissingFileMessage =
-    QStringLiteral("Die angegebene Audiodatei existiert nicht und kann daher nicht abgespielt werden.");
+const QString TMusicListening::kMissingFileMessage = QStringLiteral(
+    "Die angegebene Audiodatei existiert nicht und kann daher nicht abgespielt werden.");
 const QString TMusicListening::kNoAudioOutputStatus =
     QStringLiteral("Kein Audioausgabegerät gefunden – die Musik kann nicht angehört werden.");
 
@@ -53,7 +53,8 @@ TTemporaryFile CopyWithoutID3v2(const fs::path& file) {
     }
     TTemporaryFile copy = TTemporaryFile::Create(kTempFilePrefix, WorkingCopyExtension(file));
     std::ofstream out(copy.Path(), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data() + start), std::streamsize(bytes.size() - start));
+    out.write(reinterpret_cast<const char*>(bytes.data() + start),
+              std::streamsize(bytes.size() - start));
     out.close();
     if (!out)
         throw EFileError(copy.Path(), TFileAction::Write, errno);
@@ -100,7 +101,8 @@ TAudioPlayer::TResult TMusicListening::Play(const QString& file, const QString& 
 }
 
 void TMusicListening::PlayTrackPreview(TAudioChoice track) {
-    assert(track >= TAudioChoice::Track1 && track <= TAudioChoice::Track4 && "not a built-in track");
+    assert(track >= TAudioChoice::Track1 && track <= TAudioChoice::Track4 &&
+           "not a built-in track");
     Release();
     FStatus.clear();
     const auto& info = kBuiltInTracks[size_t(int(track) - int(TAudioChoice::Track1))];

@@ -50,16 +50,18 @@ TAudioPlayer::TResult TQtAudioPlayer::Play(const QString& file, QString* error) 
     bool loaded = false;
     connect(FPlayer, &QMediaPlayer::errorOccurred, &loop,
             [&](QMediaPlayer::Error, const QString& text) {
-                failure = text.isEmpty() ? QStringLiteral("Unbekannter Fehler der Audiowiedergabe.") : text;
+                failure = text.isEmpty() ? QStringLiteral("Unbekannter Fehler der Audiowiedergabe.")
+                                         : text;
                 loop.quit();
             });
-    connect(FPlayer, &QMediaPlayer::mediaStatusChanged, &loop, [&](QMediaPlayer::MediaStatus status) {
-        if (status == QMediaPlayer::InvalidMedia && failure.isEmpty())
-            failure = QStringLiteral("Das Format der Audiodatei wird nicht unterstützt.");
-        loaded = Loaded(status);
-        if (loaded || !failure.isEmpty())
-            loop.quit();
-    });
+    connect(FPlayer, &QMediaPlayer::mediaStatusChanged, &loop,
+            [&](QMediaPlayer::MediaStatus status) {
+                if (status == QMediaPlayer::InvalidMedia && failure.isEmpty())
+                    failure = QStringLiteral("Das Format der Audiodatei wird nicht unterstützt.");
+                loaded = Loaded(status);
+                if (loaded || !failure.isEmpty())
+                    loop.quit();
+            });
     QTimer timeout;
     timeout.setSingleShot(true);
     connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);

@@ -24,8 +24,8 @@ constexpr int32_t propCurrentFrame = 4;
 constexpr int32_t propTotalFrames = 5;
 constexpr int32_t propUrl = 15;
 
-constexpr const char *Level1 = "_level1";
-constexpr const char *StartedVariable = "pictovaStarted";
+constexpr const char* Level1 = "_level1";
+constexpr const char* StartedVariable = "pictovaStarted";
 
 // The header and the first frame's opening tags lie well within this much of
 // the inflated movie; the rest of a compressed movie is the player's.
@@ -36,12 +36,12 @@ std::string InflateStart(std::string_view data, size_t enough) {
     if (inflateInit(&z) != Z_OK)
         throw TMovieFactsError("zlib could not be initialised");
     std::string out;
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
     z.avail_in = uInt(data.size());
     char chunk[16384];
     int rc = Z_OK;
     while (rc == Z_OK && out.size() < enough) {
-        z.next_out = reinterpret_cast<Bytef *>(chunk);
+        z.next_out = reinterpret_cast<Bytef*>(chunk);
         z.avail_out = sizeof chunk;
         rc = inflate(&z, Z_NO_FLUSH);
         out.append(chunk, sizeof chunk - z.avail_out);
@@ -53,7 +53,7 @@ std::string InflateStart(std::string_view data, size_t enough) {
 }
 
 // The bit-packed frame rectangle; the fields after it start on a byte.
-TRect ReadFrameRect(TSWFReader &r) {
+TRect ReadFrameRect(TSWFReader& r) {
     uint8_t current = 0;
     int left = 0; // bits of `current` not yet read
     const auto bits = [&](int count) {
@@ -83,7 +83,7 @@ TRect ReadFrameRect(TSWFReader &r) {
     return rect;
 }
 
-void ReportFrame(TFlashActionScript &s) {
+void ReportFrame(TFlashActionScript& s) {
     // fscommand("pictovaFrame", _level1._currentframe + " " + _level1._totalframes
     //           + " " + _level1._url)
     s.Push(std::string("FSCommand:") + ControllerCommand);
@@ -102,7 +102,7 @@ void ReportFrame(TFlashActionScript &s) {
     s.Actions().Add<TSWFActionGetURL2>();
 }
 
-void HoldLastFrame(TFlashActionScript &s) {
+void HoldLastFrame(TFlashActionScript& s) {
     // if (!(cur < total) && 0 < total) tellTarget("_level1") stop();
     // Before level 1 has loaded both read as undefined, which skips too.
     s.Push({std::string(Level1), propCurrentFrame});
@@ -110,12 +110,12 @@ void HoldLastFrame(TFlashActionScript &s) {
     s.Push({std::string(Level1), propTotalFrames});
     s.Actions().Add<TSWFActionGetProperty>();
     s.Less2();
-    auto &notLast = s.If();
+    auto& notLast = s.If();
     s.Push({int32_t(0), std::string(Level1), propTotalFrames});
     s.Actions().Add<TSWFActionGetProperty>();
     s.Less2();
     s.Not();
-    auto &notLoaded = s.If();
+    auto& notLoaded = s.If();
     s.Actions().Add<TSWFActionSetTarget>().TargetName = Level1;
     s.Stop();
     s.Actions().Add<TSWFActionSetTarget>().TargetName = "";
@@ -123,7 +123,7 @@ void HoldLastFrame(TFlashActionScript &s) {
     s.SetMarker(&notLoaded.BranchMarker(), false);
 }
 
-void WatchFrame(TFlashActionScript &s, bool loop) {
+void WatchFrame(TFlashActionScript& s, bool loop) {
     // Level 1 has already advanced when level 0's frame script runs in a
     // tick, so a stop here holds the frame it shows now.
     if (!loop)
@@ -131,11 +131,11 @@ void WatchFrame(TFlashActionScript &s, bool loop) {
     ReportFrame(s);
 }
 
-void LoadOnce(TFlashActionScript &s) {
+void LoadOnce(TFlashActionScript& s) {
     // The controller's timeline loops through its frames: load only once.
     s.Push(std::string(StartedVariable));
     s.GetVariable();
-    auto &started = s.If();
+    auto& started = s.If();
     s.Push({std::string(StartedVariable), true});
     s.SetVariable();
     // loadMovieNum(pictovaMovie, 1)
@@ -157,7 +157,8 @@ TMovieFacts ReadMovieFacts(std::string_view bytes) {
     if (signature == "CWS")
         facts.Compressed = true;
     else if (signature != "FWS")
-        throw TMovieFactsError("The file is not a Flash movie (it does not begin with FWS or CWS).");
+        throw TMovieFactsError(
+            "The file is not a Flash movie (it does not begin with FWS or CWS).");
 
     const std::string inflated =
         facts.Compressed ? InflateStart(bytes.substr(8), HeaderBytes) : std::string();
@@ -190,8 +191,8 @@ TMovieFacts ReadMovieFacts(std::string_view bytes) {
     return facts;
 }
 
-std::string MakeControllerMovie(const TMovieFacts &movie, bool loop) {
-    const TRect &r = movie.FrameRect;
+std::string MakeControllerMovie(const TMovieFacts& movie, bool loop) {
+    const TRect& r = movie.FrameRect;
     // 8.8 fixed point / 256 is exact in a float, so the rate is copied as is.
     TFlashMovie controller(r.Left, r.Top, r.Right, r.Bottom, float(movie.FPS) / 256.0f, false);
     controller.SetVersion(6);

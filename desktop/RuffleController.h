@@ -22,8 +22,8 @@ public:
 // frame rate and background colour for every level.
 struct TMovieFacts {
     bool Compressed = false;
-    TRect FrameRect;         // twips
-    uint16_t FPS = 0;        // 8.8 fixed point
+    TRect FrameRect;  // twips
+    uint16_t FPS = 0; // 8.8 fixed point
     uint16_t FrameCount = 0;
     bool HasBackground = false; // a SetBackgroundColor tag in the first frame
     SWFRGB Background;
@@ -40,12 +40,12 @@ TMovieFacts ReadMovieFacts(std::string_view bytes);
 // _totalframes give them. Until the movie is in, _level1 reads as something
 // else (a one-frame clip at frame 0, then an empty placeholder of 0 frames);
 // the URL tells the movie from those.
-inline constexpr const char *ControllerCommand = "pictovaFrame";
+inline constexpr const char* ControllerCommand = "pictovaFrame";
 // The FlashVar that holds the URL of the movie to load into level 1.
-inline constexpr const char *ControllerMovieVariable = "pictovaMovie";
+inline constexpr const char* ControllerMovieVariable = "pictovaMovie";
 
 // The controller's SWF bytes for a movie of these facts. Without a background
 // colour in the movie the stage is white, as a movie without one shows.
-std::string MakeControllerMovie(const TMovieFacts &movie, bool loop);
+std::string MakeControllerMovie(const TMovieFacts& movie, bool loop);
 
 } // namespace pictova::desktop

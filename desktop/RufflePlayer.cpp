@@ -120,7 +120,9 @@ TRufflePlayer::~TRufflePlayer() {
     }
 }
 
-QWidget* TRufflePlayer::Widget() { return FView.data(); }
+QWidget* TRufflePlayer::Widget() {
+    return FView.data();
+}
 
 bool TRufflePlayer::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FViewObject && event->type() == QEvent::Show && FTotalFrames == 0 && !FFailed &&
@@ -166,12 +168,14 @@ void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
     }
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly)) {
-        failLater(QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
+        failLater(
+            QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
         return;
     }
     QByteArray movie = in.readAll();
     if (in.error() != QFileDevice::NoError) {
-        failLater(QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
+        failLater(
+            QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
         return;
     }
     in.close();

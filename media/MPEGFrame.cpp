@@ -12,7 +12,7 @@ constexpr uint16_t kBitRates[5][15] = {
     {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},    // MPEG 1 Layer II
     {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},     // MPEG 1 Layer III
     {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},    // MPEG 2/2.5 Layer I
-    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},         // MPEG 2/2.5 Layers II, III
+    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}, // MPEG 2/2.5 Layers II, III
 };
 
 // Hz by version (2.5, reserved, 2, 1) and sample-rate index 0..2.
@@ -29,7 +29,7 @@ bool IsFrameHeader(TBytes data) {
     if (data.size() < 4)
         return false;
     const uint8_t b1 = data[1], b2 = data[2], b3 = data[3];
-    return data[0] == 0xFF && b1 > 0xDF          // 11 sync bits
+    return data[0] == 0xFF && b1 > 0xDF              // 11 sync bits
            && ((b1 >> 3) & 3) != mpegVersionReserved //
            && ((b1 >> 1) & 3) != mpegLayerReserved   //
            && b2 < 0xF0 && b2 > 0x0F                 // bit-rate index neither 15 nor 0
@@ -58,8 +58,8 @@ TMPEGFrameData DecodeFrameHeader(TBytes data) {
 }
 
 uint32_t MPEGBitRate(const TMPEGFrameData& f) {
-    if (f.VersionID == mpegVersionReserved || f.LayerID == mpegLayerReserved ||
-        f.BitRateID == 0 || f.BitRateID > 14)
+    if (f.VersionID == mpegVersionReserved || f.LayerID == mpegLayerReserved || f.BitRateID == 0 ||
+        f.BitRateID > 14)
         return 0;
     int table;
     if (f.VersionID == mpegVersion1)
@@ -79,10 +79,14 @@ uint32_t MPEGSamplesPerFrame(const TMPEGFrameData& f) {
     if (f.VersionID == mpegVersionReserved || f.VersionID > 3)
         return 0;
     switch (f.LayerID) {
-    case mpegLayer1: return 384;
-    case mpegLayer2: return 1152;
-    case mpegLayer3: return f.VersionID == mpegVersion1 ? 1152 : 576;
-    default: return 0;
+    case mpegLayer1:
+        return 384;
+    case mpegLayer2:
+        return 1152;
+    case mpegLayer3:
+        return f.VersionID == mpegVersion1 ? 1152 : 576;
+    default:
+        return 0;
     }
 }
 

@@ -25,7 +25,8 @@ TRiffChunk ChunkAt(TBytes file, uint32_t offset, uint32_t containerEnd) {
 
 } // namespace
 
-TRiffReader::TRiffReader(TBytes file) : FFile(file.first(std::min<size_t>(file.size(), UINT32_MAX))) {}
+TRiffReader::TRiffReader(TBytes file)
+    : FFile(file.first(std::min<size_t>(file.size(), UINT32_MAX))) {}
 
 std::optional<TRiffChunk> TRiffReader::Form(std::string_view formType) const {
     assert(formType.size() == 4);

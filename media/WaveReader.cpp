@@ -69,7 +69,9 @@ void TWaveReader::Read(TBytes file, TSoundFileKind kind) {
         return;
     }
     switch (kind) {
-    case TSoundFileKind::WAV: ReadWave(file); break;
+    case TSoundFileKind::WAV:
+        ReadWave(file);
+        break;
     case TSoundFileKind::MP3: {
         TMPEGaudio mpeg;
         mpeg.ReadFromMemory(file);
@@ -83,7 +85,9 @@ void TWaveReader::Read(TBytes file, TSoundFileKind kind) {
         TakeMPEG(mpeg);
         break;
     }
-    case TSoundFileKind::Unknown: Fail("neither a WAV nor an MP3 file"); break;
+    case TSoundFileKind::Unknown:
+        Fail("neither a WAV nor an MP3 file");
+        break;
     }
 }
 
@@ -154,7 +158,8 @@ void TWaveReader::TakeMPEG(const TMPEGaudio& mpeg) {
     FBitsPerSample = 16;
     FDuration = mpeg.Duration();
     // Halves to even; only a lying VBR header reaches the clamp.
-    FSampleCount = uint32_t(std::nearbyint(std::min(FSamplesPerSec * FDuration, double(UINT32_MAX))));
+    FSampleCount =
+        uint32_t(std::nearbyint(std::min(FSamplesPerSec * FDuration, double(UINT32_MAX))));
     FSamplesPerFrame = uint16_t(mpeg.SamplesPerFrame());
     FFrameLength = uint16_t(mpeg.AudioFrameLength());
     FBitRate = uint16_t(mpeg.BitRate());

@@ -40,23 +40,57 @@ void TFlashActionScript::SetActions(TSWFActionList& actions) {
     FActions = &actions;
 }
 
-void TFlashActionScript::Add2() { Append<TSWFActionAdd2>(); }
-void TFlashActionScript::CallMethod() { Append<TSWFActionCallMethod>(); }
-void TFlashActionScript::Divide() { Append<TSWFActionDivide>(); }
-void TFlashActionScript::Equals2() { Append<TSWFActionEquals2>(); }
-void TFlashActionScript::GetVariable() { Append<TSWFActionGetVariable>(); }
-void TFlashActionScript::Multiply() { Append<TSWFActionMultiply>(); }
-void TFlashActionScript::Not() { Append<TSWFActionNot>(); }
-void TFlashActionScript::Pop() { Append<TSWFActionPop>(); }
-void TFlashActionScript::SetMember() { Append<TSWFActionSetMember>(); }
-void TFlashActionScript::SetVariable() { Append<TSWFActionSetVariable>(); }
-void TFlashActionScript::Stop() { Append<TSWFActionStop>(); }
-void TFlashActionScript::ToInteger() { Append<TSWFActionToInteger>(); }
-void TFlashActionScript::Increment() { Append<TSWFActionIncrement>(); }
-void TFlashActionScript::Less2() { Append<TSWFActionLess2>(); }
-void TFlashActionScript::Play() { Append<TSWFActionPlay>(); }
-void TFlashActionScript::Subtract() { Append<TSWFActionSubtract>(); }
-void TFlashActionScript::Trace() { Append<TSWFActionTrace>(); }
+void TFlashActionScript::Add2() {
+    Append<TSWFActionAdd2>();
+}
+void TFlashActionScript::CallMethod() {
+    Append<TSWFActionCallMethod>();
+}
+void TFlashActionScript::Divide() {
+    Append<TSWFActionDivide>();
+}
+void TFlashActionScript::Equals2() {
+    Append<TSWFActionEquals2>();
+}
+void TFlashActionScript::GetVariable() {
+    Append<TSWFActionGetVariable>();
+}
+void TFlashActionScript::Multiply() {
+    Append<TSWFActionMultiply>();
+}
+void TFlashActionScript::Not() {
+    Append<TSWFActionNot>();
+}
+void TFlashActionScript::Pop() {
+    Append<TSWFActionPop>();
+}
+void TFlashActionScript::SetMember() {
+    Append<TSWFActionSetMember>();
+}
+void TFlashActionScript::SetVariable() {
+    Append<TSWFActionSetVariable>();
+}
+void TFlashActionScript::Stop() {
+    Append<TSWFActionStop>();
+}
+void TFlashActionScript::ToInteger() {
+    Append<TSWFActionToInteger>();
+}
+void TFlashActionScript::Increment() {
+    Append<TSWFActionIncrement>();
+}
+void TFlashActionScript::Less2() {
+    Append<TSWFActionLess2>();
+}
+void TFlashActionScript::Play() {
+    Append<TSWFActionPlay>();
+}
+void TFlashActionScript::Subtract() {
+    Append<TSWFActionSubtract>();
+}
+void TFlashActionScript::Trace() {
+    Append<TSWFActionTrace>();
+}
 
 void TFlashActionScript::ConstantPool(std::span<const std::string> strings) {
     auto& pool = Append<TSWFActionConstantPool>();

@@ -1,7 +1,7 @@
 #include "movie/FlashFont.h"
 
-#include "movie/GlyphOutlines.h"
 #include "movie/FlashMovie.h"
+#include "movie/GlyphOutlines.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>

@@ -8,8 +8,8 @@
 #include "movie/FlashSound.h"
 #include "movie/FlashSprite.h"
 #include "movie/FlashText.h"
-#include "swf/DisplayListTags.h"
 #include "swf/ControlTags.h"
+#include "swf/DisplayListTags.h"
 #include "swf/SoundTags.h"
 
 #include <algorithm>
@@ -98,8 +98,7 @@ TFlashFont& TFlashMovie::AddFont(const TFontDescription& font, bool deviceFont) 
 
 TFlashText& TFlashMovie::AddText(const std::string& text, uint32_t color, const TRect& bounds,
                                  TFlashFont& font) {
-    TFlashText& added =
-        AddCharacter(std::make_unique<TFlashText>(this, bounds, font, color, text));
+    TFlashText& added = AddCharacter(std::make_unique<TFlashText>(this, bounds, font, color, text));
     FTexts.Add(&added);
     return added;
 }

@@ -4,8 +4,8 @@
 #include "movie/FlashActionScript.h"
 #include "movie/FlashMovie.h"
 #include "movie/FlashShape.h"
-#include "swf/VideoTags.h"
 #include "swf/SoundTags.h"
+#include "swf/VideoTags.h"
 
 #include <algorithm>
 #include <cassert>
@@ -15,8 +15,7 @@
 
 namespace pictova {
 
-TFlashPlaceObject::TFlashPlaceObject(TFlashMovie* owner, TFlashVisualObject* visual,
-                                     uint16_t depth)
+TFlashPlaceObject::TFlashPlaceObject(TFlashMovie* owner, TFlashVisualObject* visual, uint16_t depth)
     : TFlashObject(owner), FVisualObject(visual), PlaceTag(std::make_unique<TSWFPlaceObject2>()) {
     PlaceTag->Depth = depth;
     if (visual)
@@ -149,7 +148,7 @@ namespace {
 
 // The VideoFrame tag of a video placement's frame.
 void WriteVideoFrameTag(TBitsEngine& be, uint16_t streamId, uint16_t frameNum,
-                            std::span<const uint8_t> data) {
+                        std::span<const uint8_t> data) {
     TSWFVideoFrame tag;
     tag.StreamID = streamId;
     tag.FrameNum = frameNum;
@@ -175,8 +174,8 @@ constexpr uint32_t RateOfCode[4] = {5512, 11025, 22050, 44100}; // Hz
 
 } // namespace
 
-TFlashPlaceVideo::TFlashPlaceVideo(TFlashMovie* owner, TFlashVideoSource& source,
-                                   uint16_t streamId, uint16_t depth)
+TFlashPlaceVideo::TFlashPlaceVideo(TFlashMovie* owner, TFlashVideoSource& source, uint16_t streamId,
+                                   uint16_t depth)
     : TFlashPlaceObject(owner, nullptr, depth), VideoFrameWriter(&WriteVideoFrameTag),
       FSource(&source) {
     Tag().SetCharacterId(streamId);
@@ -199,8 +198,8 @@ void TFlashPlaceVideo::WriteSoundHead(TBitsEngine& be) {
     const std::array<uint8_t, 4> header = FSource->AudioHeader();
     if (!IsFrameHeader(header))
         throw std::runtime_error("video sound: the audio header " + std::to_string(header[0]) +
-                                 " " + std::to_string(header[1]) + " " +
-                                 std::to_string(header[2]) + " " + std::to_string(header[3]) +
+                                 " " + std::to_string(header[1]) + " " + std::to_string(header[2]) +
+                                 " " + std::to_string(header[3]) +
                                  " is not an MPEG audio frame header");
     SamplesPerAudioFrame = MPEGSamplesPerFrame(DecodeFrameHeader(header));
     const float fps = Owner ? Owner->FrameRate() : 0.0f;

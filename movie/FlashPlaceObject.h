@@ -121,8 +121,8 @@ struct TFlashVideoFrameInfo {
 };
 
 // Writes one complete VideoFrame tag: StreamID, FrameNum, the frame's data.
-using TFlashVideoFrameWriter = std::function<void(TBitsEngine& be, uint16_t streamId,
-                                                  uint16_t frameNum, std::span<const uint8_t> data)>;
+using TFlashVideoFrameWriter = std::function<void(
+    TBitsEngine& be, uint16_t streamId, uint16_t frameNum, std::span<const uint8_t> data)>;
 
 class TFlashPlaceVideo : public TFlashPlaceObject {
 public:

@@ -69,13 +69,15 @@ void CubicTo(TFlashEdges& edges, TPoint p0, TPoint c1, TPoint c2, TPoint p3, int
     const double dx = p3.X - 3 * c2.X + 3 * c1.X - p0.X;
     const double dy = p3.Y - 3 * c2.Y + 3 * c1.Y - p0.Y;
     const double error = std::sqrt(3.0) / 36.0 * std::hypot(dx, dy);
-    const int n = std::clamp(int(std::ceil(std::cbrt(error / kCubicTolerance))), 1, kMaxCubicPieces);
+    const int n =
+        std::clamp(int(std::ceil(std::cbrt(error / kCubicTolerance))), 1, kMaxCubicPieces);
     for (int i = 0; i < n; ++i) {
         const double t0 = double(i) / n, t1 = double(i + 1) / n, h = (t1 - t0) / 3;
         const TPoint a = Cubic(p0, c1, c2, p3, t0), b = Cubic(p0, c1, c2, p3, t1);
         const TPoint da = CubicSlope(p0, c1, c2, p3, t0), db = CubicSlope(p0, c1, c2, p3, t1);
         const TPoint k1{a.X + da.X * h, a.Y + da.Y * h}, k2{b.X - db.X * h, b.Y - db.Y * h};
-        const TPoint control{(3 * (k1.X + k2.X) - a.X - b.X) / 4, (3 * (k1.Y + k2.Y) - a.Y - b.Y) / 4};
+        const TPoint control{(3 * (k1.X + k2.X) - a.X - b.X) / 4,
+                             (3 * (k1.Y + k2.Y) - a.Y - b.Y) / 4};
         const bool last = i + 1 == n;
         edges.CurveTo(RoundHalfEven(control.X), RoundHalfEven(control.Y),
                       last ? endX : RoundHalfEven(b.X), last ? endY : RoundHalfEven(b.Y));

@@ -253,7 +253,8 @@ TFaceMatch MatchFace(const TFaceRequest& request) {
     FcPattern* found = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
     if (!found)
-        throw std::runtime_error("fontconfig: no installed font matches \"" + request.Family + "\"");
+        throw std::runtime_error("fontconfig: no installed font matches \"" + request.Family +
+                                 "\"");
 
     TFaceMatch match;
     match.File = PatternString(found, FC_FILE);
@@ -274,8 +275,8 @@ TFaceMatch MatchFace(const TFaceRequest& request) {
     // Likewise the embolden flag, or a weight below bold.
     FcBool embolden = FcFalse;
     FcPatternGetBool(found, FC_EMBOLDEN, 0, &embolden);
-    match.Embolden = request.Bold && (embolden ||
-                                      PatternInt(found, FC_WEIGHT, FC_WEIGHT_REGULAR) < FC_WEIGHT_DEMIBOLD);
+    match.Embolden = request.Bold && (embolden || PatternInt(found, FC_WEIGHT, FC_WEIGHT_REGULAR) <
+                                                      FC_WEIGHT_DEMIBOLD);
     // Fontconfig's own synthetic-style rules mark a sheared face with a
     // matrix (and call it oblique); without those rules the slant tells.
     FcMatrix* matrix = nullptr;
@@ -285,7 +286,8 @@ TFaceMatch MatchFace(const TFaceRequest& request) {
                     (sheared || PatternInt(found, FC_SLANT, FC_SLANT_ROMAN) == FC_SLANT_ROMAN);
     FcPatternDestroy(found);
     if (match.File.empty())
-        throw std::runtime_error("fontconfig: the match for \"" + request.Family + "\" has no file");
+        throw std::runtime_error("fontconfig: the match for \"" + request.Family +
+                                 "\" has no file");
     return match;
 }
 
@@ -323,10 +325,9 @@ void TGlyphFace::Open(const std::string& what, int index) {
         Library = nullptr;
         fail(FreeTypeError(error));
     }
-    const FT_Error error =
-        Bytes.empty()
-            ? FT_New_Face(Library, File.c_str(), index, &Face)
-            : FT_New_Memory_Face(Library, Bytes.data(), FT_Long(Bytes.size()), index, &Face);
+    const FT_Error error = Bytes.empty() ? FT_New_Face(Library, File.c_str(), index, &Face)
+                                         : FT_New_Memory_Face(Library, Bytes.data(),
+                                                              FT_Long(Bytes.size()), index, &Face);
     if (error) {
         Face = nullptr;
         fail("rejected by FreeType (" + FreeTypeError(error) + ")");

@@ -68,7 +68,8 @@ TRgbImage DecodeJpeg(std::span<const uint8_t> jpeg) {
     image.Height = int(d.Info.output_height);
     image.Pixels.resize(size_t(image.Width) * size_t(image.Height) * 3);
     while (d.Info.output_scanline < d.Info.output_height) {
-        JSAMPROW row = image.Pixels.data() + size_t(d.Info.output_scanline) * size_t(image.Width) * 3;
+        JSAMPROW row =
+            image.Pixels.data() + size_t(d.Info.output_scanline) * size_t(image.Width) * 3;
         jpeg_read_scanlines(&d.Info, &row, 1);
     }
     jpeg_finish_decompress(&d.Info);

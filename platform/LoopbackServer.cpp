@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <iterator>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -57,7 +57,8 @@ void SendAll(int socket, const char* data, size_t size) {
 
 void SendStatus(int socket, int code, const char* text) {
     std::ostringstream out;
-    out << "HTTP/1.1 " << code << ' ' << text << "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    out << "HTTP/1.1 " << code << ' ' << text
+        << "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     const std::string s = out.str();
     SendAll(socket, s.data(), s.size());
 }

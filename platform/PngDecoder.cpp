@@ -14,9 +14,7 @@ constexpr uint64_t kMaxPixelBytes = uint64_t(1) << 31;
 
 class TPngImage {
 public:
-    TPngImage() {
-        Image.version = PNG_IMAGE_VERSION;
-    }
+    TPngImage() { Image.version = PNG_IMAGE_VERSION; }
     ~TPngImage() { png_image_free(&Image); }
     png_image Image{};
 };

@@ -64,7 +64,8 @@ fs::path ConfigFolder() {
 }
 
 fs::path DocumentsFolder() {
-    if (const auto documents = Env("XDG_DOCUMENTS_DIR"); documents && fs::path(*documents).is_absolute())
+    if (const auto documents = Env("XDG_DOCUMENTS_DIR");
+        documents && fs::path(*documents).is_absolute())
         return fs::path(*documents);
     if (const auto entry = UserDirsEntry("XDG_DOCUMENTS_DIR"))
         return *entry;

@@ -167,12 +167,18 @@ std::optional<TImageSize> TiffSize(TByteSource& source) {
 
 std::optional<TImageSize> HeaderSize(TByteSource& source, TImageFormat format) {
     switch (format) {
-    case TImageFormat::Jpeg: return JpegSize(source);
-    case TImageFormat::Png: return PngSize(source);
-    case TImageFormat::Bmp: return BmpSize(source);
-    case TImageFormat::Gif: return GifSize(source);
-    case TImageFormat::Tiff: return TiffSize(source);
-    case TImageFormat::Unknown: break;
+    case TImageFormat::Jpeg:
+        return JpegSize(source);
+    case TImageFormat::Png:
+        return PngSize(source);
+    case TImageFormat::Bmp:
+        return BmpSize(source);
+    case TImageFormat::Gif:
+        return GifSize(source);
+    case TImageFormat::Tiff:
+        return TiffSize(source);
+    case TImageFormat::Unknown:
+        break;
     }
     return std::nullopt;
 }

@@ -53,7 +53,7 @@ struct TBuildServices {
 };
 
 struct TBuildResult {
-    int Width = 0;  // canvas, pixels
+    int Width = 0; // canvas, pixels
     int Height = 0;
     uint32_t FrameCount = 0;
     std::vector<int> Effects; // the effect each picture entered with

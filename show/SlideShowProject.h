@@ -31,10 +31,10 @@ constexpr std::string_view kPictureFileFilter =
 
 // One picture of the show.
 struct recImgItems {
-    std::filesystem::path FileName; // the full path as chosen; never edited
-    std::int32_t Height = 0;        // pixels, from the file's header; 0 when unreadable
-    std::int32_t Width = 0;         // pixels; 0 when unreadable
-    std::int32_t Effect = 0;        // 0..16; 0 = random, drawn at each build
+    std::filesystem::path FileName;           // the full path as chosen; never edited
+    std::int32_t Height = 0;                  // pixels, from the file's header; 0 when unreadable
+    std::int32_t Width = 0;                   // pixels; 0 when unreadable
+    std::int32_t Effect = 0;                  // 0..16; 0 = random, drawn at each build
     std::int32_t Duration = kDefaultDuration; // seconds
 
     // The list line: the file name without its folder.
@@ -71,8 +71,7 @@ enum class TMoveResult { Done, Refused };
 
 class TSlideShowProject {
 public:
-    using TSizeReader =
-        std::function<std::optional<TImageSize>(const std::filesystem::path&)>;
+    using TSizeReader = std::function<std::optional<TImageSize>(const std::filesystem::path&)>;
 
     // readSize gives the size of an added picture; nothing means 0 x 0.
     explicit TSlideShowProject(TSizeReader readSize = ReadImageSize);

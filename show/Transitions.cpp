@@ -200,7 +200,8 @@ void EffectSlideFromTop(TFlashMovie& movie, uint16_t depth, int steps, int heigh
     const TStage s = StageOf(movie);
     const int x = CentredX(s, ShapeAt(movie, depth));
     StepByStep(movie, depth, steps, [&](double r) {
-        return std::pair{x, Round((s.H - height) / 2.0) - Round(((s.H - height) / 2.0 + height) * r)};
+        return std::pair{x,
+                         Round((s.H - height) / 2.0) - Round(((s.H - height) / 2.0 + height) * r)};
     });
 }
 
@@ -208,7 +209,8 @@ void EffectSlideFromBottom(TFlashMovie& movie, uint16_t depth, int steps, int he
     const TStage s = StageOf(movie);
     const int x = CentredX(s, ShapeAt(movie, depth));
     StepByStep(movie, depth, steps, [&](double r) {
-        return std::pair{x, Round(((s.H - height) / 2.0 + height) * r) + Round((s.H - height) / 2.0)};
+        return std::pair{x,
+                         Round(((s.H - height) / 2.0 + height) * r) + Round((s.H - height) / 2.0)};
     });
 }
 
@@ -229,8 +231,8 @@ void EffectFlyFromBottomLeft(TFlashMovie& movie, uint16_t depth, int steps, int 
     Fly(movie, depth, steps, false, true, 0, height);
 }
 
-void EffectPushFromLeft(TFlashMovie& movie, uint16_t depth, int steps, int width,
-                        int previousWidth, uint16_t firstPictureDepth) {
+void EffectPushFromLeft(TFlashMovie& movie, uint16_t depth, int steps, int width, int previousWidth,
+                        uint16_t firstPictureDepth) {
     Push(movie, depth, steps, width, previousWidth, firstPictureDepth, TPushFrom::Left);
 }
 
@@ -283,16 +285,36 @@ void RunTransition(TFlashMovie& movie, int effect, uint16_t depth, const TTransi
                    uint16_t firstPictureDepth, bool demonstration) {
     const int n = Steps(effect, demonstration);
     switch (effect) {
-    case 1: EffectHardCut(movie, depth); break;
-    case 2: EffectFade(movie, depth, n); break;
-    case 3: EffectSlideFromLeft(movie, depth, n, in.Width); break;
-    case 4: EffectSlideFromRight(movie, depth, n, in.Width); break;
-    case 5: EffectSlideFromTop(movie, depth, n, in.Height); break;
-    case 6: EffectSlideFromBottom(movie, depth, n, in.Height); break;
-    case 7: EffectFlyFromTopLeft(movie, depth, n); break;
-    case 8: EffectFlyFromTopRight(movie, depth, n, in.Width); break;
-    case 9: EffectFlyFromBottomRight(movie, depth, n, in.Height, in.Width); break;
-    case 10: EffectFlyFromBottomLeft(movie, depth, n, in.Height); break;
+    case 1:
+        EffectHardCut(movie, depth);
+        break;
+    case 2:
+        EffectFade(movie, depth, n);
+        break;
+    case 3:
+        EffectSlideFromLeft(movie, depth, n, in.Width);
+        break;
+    case 4:
+        EffectSlideFromRight(movie, depth, n, in.Width);
+        break;
+    case 5:
+        EffectSlideFromTop(movie, depth, n, in.Height);
+        break;
+    case 6:
+        EffectSlideFromBottom(movie, depth, n, in.Height);
+        break;
+    case 7:
+        EffectFlyFromTopLeft(movie, depth, n);
+        break;
+    case 8:
+        EffectFlyFromTopRight(movie, depth, n, in.Width);
+        break;
+    case 9:
+        EffectFlyFromBottomRight(movie, depth, n, in.Height, in.Width);
+        break;
+    case 10:
+        EffectFlyFromBottomLeft(movie, depth, n, in.Height);
+        break;
     case 11:
         EffectPushFromLeft(movie, depth, n, in.Width, in.PreviousWidth, firstPictureDepth);
         break;
@@ -305,8 +327,12 @@ void RunTransition(TFlashMovie& movie, int effect, uint16_t depth, const TTransi
     case 14:
         EffectPushFromBottom(movie, depth, n, in.Height, in.PreviousHeight, firstPictureDepth);
         break;
-    case 15: EffectSpinInRight(movie, depth, n, 1, in.Width, in.Height); break;
-    case 16: EffectSpinInLeft(movie, depth, n, 1, in.Width, in.Height); break;
+    case 15:
+        EffectSpinInRight(movie, depth, n, 1, in.Width, in.Height);
+        break;
+    case 16:
+        EffectSpinInLeft(movie, depth, n, 1, in.Width, in.Height);
+        break;
     default:
         throw std::invalid_argument("transition effect " + std::to_string(effect) +
                                     " is not one of 1 to 16");

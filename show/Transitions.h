@@ -20,13 +20,12 @@ void EffectSlideFromTop(TFlashMovie& movie, uint16_t depth, int steps, int heigh
 void EffectSlideFromBottom(TFlashMovie& movie, uint16_t depth, int steps, int height);
 void EffectFlyFromTopLeft(TFlashMovie& movie, uint16_t depth, int steps);
 void EffectFlyFromTopRight(TFlashMovie& movie, uint16_t depth, int steps, int width);
-void EffectFlyFromBottomRight(TFlashMovie& movie, uint16_t depth, int steps, int height,
-                              int width);
+void EffectFlyFromBottomRight(TFlashMovie& movie, uint16_t depth, int steps, int height, int width);
 void EffectFlyFromBottomLeft(TFlashMovie& movie, uint16_t depth, int steps, int height);
 // The push effects also move the previous picture (depth - 1) out, unless
 // this is the show's first picture: depth == firstPictureDepth.
-void EffectPushFromLeft(TFlashMovie& movie, uint16_t depth, int steps, int width,
-                        int previousWidth, uint16_t firstPictureDepth);
+void EffectPushFromLeft(TFlashMovie& movie, uint16_t depth, int steps, int width, int previousWidth,
+                        uint16_t firstPictureDepth);
 void EffectPushFromTop(TFlashMovie& movie, uint16_t depth, int steps, int height,
                        int previousHeight, uint16_t firstPictureDepth);
 void EffectPushFromRight(TFlashMovie& movie, uint16_t depth, int steps, int width,

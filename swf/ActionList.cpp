@@ -13,23 +13,23 @@ namespace pictova {
 
 namespace {
 
-std::string CopyOfBytes(const uint8_t *data, uint32_t count) {
-    return count ? std::string(reinterpret_cast<const char *>(data), count) : std::string();
+std::string CopyOfBytes(const uint8_t* data, uint32_t count) {
+    return count ? std::string(reinterpret_cast<const char*>(data), count) : std::string();
 }
 
 } // namespace
 
-TSWFActionByteCode::TSWFActionByteCode(const TSWFActionByteCode &source) : TSWFAction4(source) {
+TSWFActionByteCode::TSWFActionByteCode(const TSWFActionByteCode& source) : TSWFAction4(source) {
     SetBytes(CopyOfBytes(source.FData, source.FCount));
 }
 
-TSWFActionByteCode &TSWFActionByteCode::operator=(const TSWFActionByteCode &source) {
+TSWFActionByteCode& TSWFActionByteCode::operator=(const TSWFActionByteCode& source) {
     TSWFAction4::operator=(source);
     SetBytes(CopyOfBytes(source.FData, source.FCount));
     return *this;
 }
 
-void TSWFActionByteCode::WriteActionBody(TBitsEngine &be) {
+void TSWFActionByteCode::WriteActionBody(TBitsEngine& be) {
     if (FCount > 0)
         be.WriteBytes(FData, FCount);
 }
@@ -37,12 +37,12 @@ void TSWFActionByteCode::WriteActionBody(TBitsEngine &be) {
 void TSWFActionByteCode::SetBytes(std::string bytes) {
     assert(bytes.size() <= std::numeric_limits<uint32_t>::max());
     FOwned = std::move(bytes);
-    FData = reinterpret_cast<const uint8_t *>(FOwned.data());
+    FData = reinterpret_cast<const uint8_t*>(FOwned.data());
     FCount = uint32_t(FOwned.size());
     FOwns = true;
 }
 
-void TSWFActionByteCode::SetBytesView(const uint8_t *data, uint32_t count) {
+void TSWFActionByteCode::SetBytesView(const uint8_t* data, uint32_t count) {
     assert(data || count == 0);
     FOwned.clear();
     FData = data;
@@ -66,17 +66,17 @@ template <class T> std::unique_ptr<TSWFAction> MakeAction() {
     return std::make_unique<T>();
 }
 
-template <class T> void RegisterAction(TFactoryTable &table) {
+template <class T> void RegisterAction(TFactoryTable& table) {
     const uint8_t code = T().ActionCode;
     assert(!table[code] && "two classes claim one action code");
     table[code] = &MakeAction<T>;
 }
 
-template <class... T> void RegisterActions(TFactoryTable &table) {
+template <class... T> void RegisterActions(TFactoryTable& table) {
     (RegisterAction<T>(table), ...);
 }
 
-const TFactoryTable &FactoryTable() {
+const TFactoryTable& FactoryTable() {
     static const TFactoryTable table = [] {
         TFactoryTable t{};
         RegisterActions<
@@ -128,34 +128,34 @@ std::unique_ptr<TSWFAction> CreateSWFAction(uint8_t code) {
 
 // --- List
 
-ptrdiff_t TSWFActionList::IndexOf(const TSWFAction *action) const {
+ptrdiff_t TSWFActionList::IndexOf(const TSWFAction* action) const {
     for (size_t i = 0; i < Items.size(); ++i)
         if (Items[i].get() == action)
             return ptrdiff_t(i);
     return -1;
 }
 
-TSWFAction &TSWFActionList::Add(std::unique_ptr<TSWFAction> action) {
+TSWFAction& TSWFActionList::Add(std::unique_ptr<TSWFAction> action) {
     Insert(Items.size(), std::move(action));
     return *Items.back();
 }
 
 void TSWFActionList::Insert(size_t index, std::unique_ptr<TSWFAction> action) {
     assert(action && index <= Items.size());
-    if (auto *marker = dynamic_cast<TSWFOffsetMarker *>(action.get()))
+    if (auto* marker = dynamic_cast<TSWFOffsetMarker*>(action.get()))
         marker->InList = true;
     Items.insert(Items.begin() + ptrdiff_t(index), std::move(action));
 }
 
-std::unique_ptr<TSWFOffsetMarker> TSWFActionList::TakeMarker(TSWFOffsetMarker *marker) {
-    for (const auto &item : Items)
-        for (const TSWFBranchRef &ref : item->Branches())
+std::unique_ptr<TSWFOffsetMarker> TSWFActionList::TakeMarker(TSWFOffsetMarker* marker) {
+    for (const auto& item : Items)
+        for (const TSWFBranchRef& ref : item->Branches())
             if (ref.Slot->Owns(marker))
                 return ref.Slot->Release();
     return nullptr;
 }
 
-TSWFOffsetMarker &TSWFActionList::AddMarker(TSWFOffsetMarker *marker, bool beforeBranch) {
+TSWFOffsetMarker& TSWFActionList::AddMarker(TSWFOffsetMarker* marker, bool beforeBranch) {
     std::unique_ptr<TSWFOffsetMarker> owned;
     if (!marker) {
         owned = std::make_unique<TSWFOffsetMarker>();
@@ -167,16 +167,16 @@ TSWFOffsetMarker &TSWFActionList::AddMarker(TSWFOffsetMarker *marker, bool befor
             return *marker;
         owned->BeforeBranch = beforeBranch;
     }
-    TSWFOffsetMarker &placed = *owned;
+    TSWFOffsetMarker& placed = *owned;
     Add(std::move(owned));
     return placed;
 }
 
-void TSWFActionList::Assign(const TSWFActionList &source) {
+void TSWFActionList::Assign(const TSWFActionList& source) {
     if (&source == this)
         return;
     Items.clear();
-    for (const auto &src : source.Items) {
+    for (const auto& src : source.Items) {
         std::unique_ptr<TSWFAction> copy = CreateSWFAction(src->ActionCode);
         if (!copy) {
             // A code without a class (an End action, say) is still one byte
@@ -191,40 +191,40 @@ void TSWFActionList::Assign(const TSWFActionList &source) {
         const std::vector<TSWFBranchRef> from = source.Items[i]->Branches();
         const std::vector<TSWFBranchRef> to = Items[i]->Branches();
         for (size_t k = 0; k < from.size() && k < to.size(); ++k) {
-            const TSWFOffsetMarker *target = from[k].Slot->Peek();
+            const TSWFOffsetMarker* target = from[k].Slot->Peek();
             if (from[k].Explicit || !target)
                 continue;
             const ptrdiff_t at = source.IndexOf(target);
             if (at >= 0)
-                to[k].Slot->Link(static_cast<TSWFOffsetMarker *>(Items[size_t(at)].get()));
+                to[k].Slot->Link(static_cast<TSWFOffsetMarker*>(Items[size_t(at)].get()));
         }
     }
 }
 
 uint8_t TSWFActionList::MinVersion() const {
     uint8_t v = 0;
-    for (const auto &item : Items)
+    for (const auto& item : Items)
         v = std::max(v, item->MinVersion());
     return v;
 }
 
-void TSWFActionList::Write(TBitsEngine &be) {
-    for (const auto &item : Items)
-        if (auto *marker = dynamic_cast<TSWFOffsetMarker *>(item.get()))
+void TSWFActionList::Write(TBitsEngine& be) {
+    for (const auto& item : Items)
+        if (auto* marker = dynamic_cast<TSWFOffsetMarker*>(item.get()))
             marker->ResetPass();
-    for (const auto &item : Items)
+    for (const auto& item : Items)
         item->WriteToStream(be);
 }
 
-void TSWFActionList::WriteTerminated(TBitsEngine &be) {
+void TSWFActionList::WriteTerminated(TBitsEngine& be) {
     Write(be);
     // Markers and empty raw blocks occupy no bytes: the record before them
     // is the one that ends the code.
     for (auto it = Items.rbegin(); it != Items.rend(); ++it) {
-        const TSWFAction &a = **it;
+        const TSWFAction& a = **it;
         if (a.ActionCode == 0xFF)
             continue;
-        if (const auto *raw = dynamic_cast<const TSWFActionByteCode *>(&a)) {
+        if (const auto* raw = dynamic_cast<const TSWFActionByteCode*>(&a)) {
             if (raw->Count() == 0)
                 continue;
             if (raw->Bytes(raw->Count() - 1) == 0)
@@ -254,7 +254,7 @@ std::unique_ptr<TSWFAction> DecodeRecord(uint8_t code, uint16_t length, TSWFRead
     action->BodySize = length;
     try {
         action->ReadData(payload);
-    } catch (const TSWFReadError &) {
+    } catch (const TSWFReadError&) {
         return nullptr;
     }
     return payload.AtEnd() ? std::move(action) : nullptr;
@@ -262,7 +262,7 @@ std::unique_ptr<TSWFAction> DecodeRecord(uint8_t code, uint16_t length, TSWFRead
 
 } // namespace
 
-void TSWFActionList::Read(TSWFReader &reader) {
+void TSWFActionList::Read(TSWFReader& reader) {
     Items.clear();
     while (!reader.AtEnd()) {
         TSWFReader record = reader;
@@ -318,7 +318,7 @@ void TSWFActionList::LabelBranches() {
     for (size_t i = 0; i < Items.size(); ++i) {
         size_t previousTarget = 0;
         bool previousFound = false;
-        for (const TSWFBranchRef &ref : Items[i]->Branches()) {
+        for (const TSWFBranchRef& ref : Items[i]->Branches()) {
             if (!ref.Active)
                 continue;
             std::optional<size_t> at;
@@ -331,7 +331,7 @@ void TSWFActionList::LabelBranches() {
             } else {
                 at = WalkForward(i + 1, ref.Value);
             }
-            TSWFOffsetMarker &marker = ref.Slot->Marker();
+            TSWFOffsetMarker& marker = ref.Slot->Marker();
             // Labels only: the branch keeps writing its offset as read.
             marker.Valid = false;
             marker.BeforeBranch = backward;

@@ -10,15 +10,15 @@ TSWFDoAction::TSWFDoAction() : FOwned(std::make_unique<TSWFActionList>()), FActi
     TagID = tagDoAction;
 }
 
-TSWFDoAction::TSWFDoAction(TSWFActionList &actions) : FActions(&actions) {
+TSWFDoAction::TSWFDoAction(TSWFActionList& actions) : FActions(&actions) {
     TagID = tagDoAction;
 }
 
-TSWFDoAction::TSWFDoAction(const TSWFDoAction &source)
+TSWFDoAction::TSWFDoAction(const TSWFDoAction& source)
     : TSWFObject(source), ParseActions(source.ParseActions),
       FOwned(std::make_unique<TSWFActionList>(*source.FActions)), FActions(FOwned.get()) {}
 
-TSWFDoAction &TSWFDoAction::operator=(const TSWFDoAction &source) {
+TSWFDoAction& TSWFDoAction::operator=(const TSWFDoAction& source) {
     TSWFObject::operator=(source);
     ParseActions = source.ParseActions;
     FActions->Assign(*source.FActions);
@@ -29,12 +29,12 @@ uint8_t TSWFDoAction::MinVersion() const {
     return std::max<uint8_t>(3, FActions->MinVersion());
 }
 
-void TSWFDoAction::WriteTagBody(TBitsEngine &be) {
+void TSWFDoAction::WriteTagBody(TBitsEngine& be) {
     FActions->Write(be);
     be.WriteByte(0); // ActionEndFlag
 }
 
-void TSWFDoAction::ReadActions(TSWFReader &body) {
+void TSWFDoAction::ReadActions(TSWFReader& body) {
     if (ParseActions) {
         FActions->Read(body);
         return;
@@ -49,16 +49,16 @@ void TSWFDoAction::ReadActions(TSWFReader &body) {
     FActions->Add(std::move(raw));
 }
 
-void TSWFDoAction::ReadFromStream(TSWFReader &body) {
+void TSWFDoAction::ReadFromStream(TSWFReader& body) {
     ReadActions(body);
 }
 
-void TSWFDoInitAction::WriteTagBody(TBitsEngine &be) {
+void TSWFDoInitAction::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(SpriteID);
     TSWFDoAction::WriteTagBody(be);
 }
 
-void TSWFDoInitAction::ReadFromStream(TSWFReader &body) {
+void TSWFDoInitAction::ReadFromStream(TSWFReader& body) {
     SpriteID = body.ReadWord(); // throws TSWFReadError on a body under 2 bytes
     ReadActions(body);
 }

@@ -26,7 +26,7 @@ char UnicodeToAnsi(char32_t c) {
     return '?';
 }
 
-std::string Utf16ToAnsi(const std::u16string &text) {
+std::string Utf16ToAnsi(const std::u16string& text) {
     std::string out;
     out.reserve(text.size());
     for (char16_t c : text)
@@ -36,7 +36,7 @@ std::string Utf16ToAnsi(const std::u16string &text) {
 
 // Stored URLs are Windows-1252; movies carry UTF-8. Bytes that are not valid
 // UTF-8 are kept as they are, since older movies hold 8-bit text there.
-std::string Utf8ToAnsi(const std::string &text) {
+std::string Utf8ToAnsi(const std::string& text) {
     std::string out;
     for (std::string_view rest = text; !rest.empty();) {
         const TUtf8Char c = DecodeUtf8Char(rest, TUtf8Check::Lenient);
@@ -54,20 +54,20 @@ std::string Utf8ToAnsi(const std::string &text) {
 template <class> inline constexpr bool AlwaysFalse = false;
 
 std::string CodeText(uint8_t code) {
-    const char *digits = "0123456789ABCDEF";
+    const char* digits = "0123456789ABCDEF";
     return std::string("0x") + digits[code >> 4] + digits[code & 15];
 }
 
-double ParseNumber(const std::string &text) {
-    const char *begin = text.c_str();
-    char *end = nullptr;
+double ParseNumber(const std::string& text) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
     const double d = std::strtod(begin, &end);
     return end == begin ? 0.0 : d;
 }
 
-double ToDouble(const TSWFVariant &v) {
+double ToDouble(const TSWFVariant& v) {
     return std::visit(
-        [](const auto &x) -> double {
+        [](const auto& x) -> double {
             using T = std::decay_t<decltype(x)>;
             if constexpr (std::is_same_v<T, std::monostate> || std::is_same_v<T, std::nullptr_t> ||
                           std::is_same_v<T, TSWFByteArray>)
@@ -92,10 +92,10 @@ double ToDouble(const TSWFVariant &v) {
 
 // Integers as they are; reals round to the nearest, halves to even, and
 // saturate at the 64-bit range.
-int64_t ToInteger(const TSWFVariant &v) {
-    if (const auto *i = std::get_if<int64_t>(&v))
+int64_t ToInteger(const TSWFVariant& v) {
+    if (const auto* i = std::get_if<int64_t>(&v))
         return *i;
-    if (const auto *u = std::get_if<uint32_t>(&v))
+    if (const auto* u = std::get_if<uint32_t>(&v))
         return *u;
     const double d = std::nearbyint(ToDouble(v));
     if (!(d == d))
@@ -113,9 +113,9 @@ std::string NumberText(double d) {
     return std::string(buffer, r.ptr);
 }
 
-std::string ToText(const TSWFVariant &v) {
+std::string ToText(const TSWFVariant& v) {
     return std::visit(
-        [](const auto &x) -> std::string {
+        [](const auto& x) -> std::string {
             using T = std::decay_t<decltype(x)>;
             if constexpr (std::is_same_v<T, std::string>)
                 return x;
@@ -142,9 +142,9 @@ bool FitsInt32(int64_t i) {
 }
 
 // The Push type a variant kind gets; false when it has none.
-bool Classify(const TSWFVariant &v, TSWFValueType &type) {
+bool Classify(const TSWFVariant& v, TSWFValueType& type) {
     return std::visit(
-        [&type](const auto &x) -> bool {
+        [&type](const auto& x) -> bool {
             using T = std::decay_t<decltype(x)>;
             if constexpr (std::is_same_v<T, std::monostate>)
                 type = vtUndefined;
@@ -175,14 +175,14 @@ bool Classify(const TSWFVariant &v, TSWFValueType &type) {
         v);
 }
 
-void WriteDouble(TBitsEngine &be, double d) {
+void WriteDouble(TBitsEngine& be, double d) {
     // The high 32-bit word first, then the low one, each little-endian.
     const uint64_t bits = std::bit_cast<uint64_t>(d);
     be.WriteDWord(uint32_t(bits >> 32));
     be.WriteDWord(uint32_t(bits));
 }
 
-double ReadDouble(TSWFReader &reader) {
+double ReadDouble(TSWFReader& reader) {
     const uint64_t high = reader.ReadDWord();
     const uint64_t low = reader.ReadDWord();
     return std::bit_cast<double>(high << 32 | low);
@@ -190,13 +190,13 @@ double ReadDouble(TSWFReader &reader) {
 
 } // namespace
 
-void TSWFAction::ReadData(TSWFReader &reader) {
+void TSWFAction::ReadData(TSWFReader& reader) {
     reader.Skip(reader.Remaining());
 }
 
-void TSWFAction::WriteActionBody(TBitsEngine &) {}
+void TSWFAction::WriteActionBody(TBitsEngine&) {}
 
-void TSWFAction::WriteToStream(TBitsEngine &be) {
+void TSWFAction::WriteToStream(TBitsEngine& be) {
     if (ActionCode == 0xFE || ActionCode == 0xFF) {
         WriteActionBody(be);
         return;
@@ -218,72 +218,72 @@ void TSWFAction::WriteToStream(TBitsEngine &be) {
     be.WriteBytes(bytes.data(), bytes.size());
 }
 
-void TSWFActionGotoFrame::ReadData(TSWFReader &reader) {
+void TSWFActionGotoFrame::ReadData(TSWFReader& reader) {
     Frame = reader.ReadWord();
 }
 
-void TSWFActionGotoFrame::WriteActionBody(TBitsEngine &be) {
+void TSWFActionGotoFrame::WriteActionBody(TBitsEngine& be) {
     be.WriteWord(Frame);
 }
 
-void TSWFActionGetUrl::ReadData(TSWFReader &reader) {
+void TSWFActionGetUrl::ReadData(TSWFReader& reader) {
     URL = Utf8ToAnsi(reader.ReadString());
     Target = reader.ReadString();
 }
 
-void TSWFActionGetUrl::WriteActionBody(TBitsEngine &be) {
+void TSWFActionGetUrl::WriteActionBody(TBitsEngine& be) {
     be.WriteString(URL, true, true);
     be.WriteString(Target, true, false);
 }
 
-void TSWFActionWaitForFrame::ReadData(TSWFReader &reader) {
+void TSWFActionWaitForFrame::ReadData(TSWFReader& reader) {
     Frame = reader.ReadWord();
     SkipCount = reader.ReadByte();
 }
 
-void TSWFActionWaitForFrame::WriteActionBody(TBitsEngine &be) {
+void TSWFActionWaitForFrame::WriteActionBody(TBitsEngine& be) {
     be.WriteWord(Frame);
     be.WriteByte(SkipCount);
 }
 
-void TSWFActionSetTarget::ReadData(TSWFReader &reader) {
+void TSWFActionSetTarget::ReadData(TSWFReader& reader) {
     TargetName = reader.ReadString();
 }
 
-void TSWFActionSetTarget::WriteActionBody(TBitsEngine &be) {
+void TSWFActionSetTarget::WriteActionBody(TBitsEngine& be) {
     be.WriteString(TargetName, true, false);
 }
 
-void TSWFActionGoToLabel::ReadData(TSWFReader &reader) {
+void TSWFActionGoToLabel::ReadData(TSWFReader& reader) {
     Label = reader.ReadString();
 }
 
-void TSWFActionGoToLabel::WriteActionBody(TBitsEngine &be) {
+void TSWFActionGoToLabel::WriteActionBody(TBitsEngine& be) {
     be.WriteString(Label, true, false);
 }
 
-void TSWFActionGetURL2::ReadData(TSWFReader &reader) {
+void TSWFActionGetURL2::ReadData(TSWFReader& reader) {
     const uint8_t b = reader.ReadByte();
     SendVarsMethod = TSWFSendVarsMethod(b >> 6);
     LoadTargetFlag = (b & 0x02) != 0;
     LoadVariablesFlag = (b & 0x01) != 0;
 }
 
-void TSWFActionGetURL2::WriteActionBody(TBitsEngine &be) {
+void TSWFActionGetURL2::WriteActionBody(TBitsEngine& be) {
     be.WriteBits(SendVarsMethod, 2);
     be.WriteBits(0, 4); // reserved
     be.WriteBit(LoadTargetFlag);
     be.WriteBit(LoadVariablesFlag);
 }
 
-void TSWFActionGotoFrame2::ReadData(TSWFReader &reader) {
+void TSWFActionGotoFrame2::ReadData(TSWFReader& reader) {
     const uint8_t b = reader.ReadByte();
     SceneBiasFlag = (b & 0x02) != 0;
     PlayFlag = (b & 0x01) != 0;
     SceneBias = SceneBiasFlag ? reader.ReadWord() : 0;
 }
 
-void TSWFActionGotoFrame2::WriteActionBody(TBitsEngine &be) {
+void TSWFActionGotoFrame2::WriteActionBody(TBitsEngine& be) {
     be.WriteBits(0, 6); // reserved
     be.WriteBit(SceneBiasFlag);
     be.WriteBit(PlayFlag);
@@ -291,38 +291,38 @@ void TSWFActionGotoFrame2::WriteActionBody(TBitsEngine &be) {
         be.WriteWord(SceneBias);
 }
 
-void TSWFActionConstantPool::ReadData(TSWFReader &reader) {
+void TSWFActionConstantPool::ReadData(TSWFReader& reader) {
     const uint16_t count = reader.ReadWord();
     ConstantPool.clear();
     for (uint16_t i = 0; i < count; ++i)
         ConstantPool.push_back(reader.ReadString());
 }
 
-void TSWFActionConstantPool::WriteActionBody(TBitsEngine &be) {
+void TSWFActionConstantPool::WriteActionBody(TBitsEngine& be) {
     if (ConstantPool.size() > 0xFFFF)
         throw std::runtime_error("constant pool of " + std::to_string(ConstantPool.size()) +
                                  " strings; it holds at most 65535");
     be.WriteWord(uint16_t(ConstantPool.size()));
-    for (const std::string &s : ConstantPool)
+    for (const std::string& s : ConstantPool)
         be.WriteString(s, true, false);
 }
 
-void TSWFActionStoreRegister::ReadData(TSWFReader &reader) {
+void TSWFActionStoreRegister::ReadData(TSWFReader& reader) {
     RegisterNumber = reader.ReadByte();
 }
 
-void TSWFActionStoreRegister::WriteActionBody(TBitsEngine &be) {
+void TSWFActionStoreRegister::WriteActionBody(TBitsEngine& be) {
     be.WriteByte(RegisterNumber);
 }
 
 uint8_t TSWFActionPush::MinVersion() const {
-    for (const TPushValueInfo &v : Values)
+    for (const TPushValueInfo& v : Values)
         if (v.Valid && v.ValueType() != vtString && v.ValueType() != vtFloat)
             return 5;
     return 4;
 }
 
-size_t TSWFActionPush::AddValue(const TSWFVariant &value) {
+size_t TSWFActionPush::AddValue(const TSWFVariant& value) {
     TPushValueInfo info;
     TSWFValueType type = vtUndefined;
     info.Valid = Classify(value, type);
@@ -340,7 +340,7 @@ size_t TSWFActionPush::AddValue(const TSWFVariant &value) {
     return Values.size() - 1;
 }
 
-void TSWFActionPush::ReadData(TSWFReader &reader) {
+void TSWFActionPush::ReadData(TSWFReader& reader) {
     Values.clear();
     while (!reader.AtEnd()) {
         TPushValueInfo info;
@@ -387,8 +387,8 @@ void TSWFActionPush::ReadData(TSWFReader &reader) {
     }
 }
 
-void TSWFActionPush::WriteActionBody(TBitsEngine &be) {
-    for (const TPushValueInfo &v : Values) {
+void TSWFActionPush::WriteActionBody(TBitsEngine& be) {
+    for (const TPushValueInfo& v : Values) {
         if (!v.Valid)
             continue;
         const TSWFValueType type = v.ValueType();

@@ -19,7 +19,7 @@ class TSWFMarkerSlot;
 // One offset or size field of a branching action and the marker slot that
 // resolves it. Used by list reading (labels), copying and marker placement.
 struct TSWFBranchRef {
-    TSWFMarkerSlot *Slot = nullptr;
+    TSWFMarkerSlot* Slot = nullptr;
     int32_t Value = 0;         // the stored offset or size
     bool Explicit = false;     // Value is written as it is, not through the marker
     bool Active = true;        // false for a Try block size whose block flag is clear
@@ -30,24 +30,24 @@ struct TSWFBranchRef {
 class TSWFAction : public TBasedSWFObject {
 public:
     TSWFAction() = default;
-    TSWFAction(const TSWFAction &) = default;
+    TSWFAction(const TSWFAction&) = default;
     // Copies BodySize only: an action assigned to keeps its own code.
-    TSWFAction &operator=(const TSWFAction &source) {
+    TSWFAction& operator=(const TSWFAction& source) {
         BodySize = source.BodySize;
         return *this;
     }
     // Copies BodySize; classes with payload also copy their fields.
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t LibraryLevel() const override { return 0; }
     uint8_t MinVersion() const override { return 3; }
     // Reads the payload from a reader that holds exactly BodySize bytes. The
     // base skips them. Throws TSWFReadError when the fields run past them.
-    virtual void ReadData(TSWFReader &reader);
+    virtual void ReadData(TSWFReader& reader);
     // The payload only.
-    virtual void WriteActionBody(TBitsEngine &be);
+    virtual void WriteActionBody(TBitsEngine& be);
     // Code, length (from 0x80 on, also for an empty payload) and payload;
     // pseudo-actions (0xFE, 0xFF) write their body only.
-    void WriteToStream(TBitsEngine &be) override;
+    void WriteToStream(TBitsEngine& be) override;
 
     // The fields resolved through markers, in the order they are written.
     virtual std::vector<TSWFBranchRef> Branches() { return {}; }
@@ -173,9 +173,9 @@ using TSWFActionExtends = TSWFSimpleAction<0x69, TSWFAction7>;
 class TSWFActionGotoFrame : public TSWFAction {
 public:
     TSWFActionGotoFrame() { ActionCode = 0x81; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     uint16_t Frame = 0; // 0-based
 };
@@ -183,10 +183,10 @@ public:
 class TSWFActionGetUrl : public TSWFAction {
 public:
     TSWFActionGetUrl() { ActionCode = 0x83; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
     // The URL is converted from Windows-1252 to UTF-8, the target is not.
-    void WriteActionBody(TBitsEngine &be) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     std::string URL;
     std::string Target;
@@ -195,9 +195,9 @@ public:
 class TSWFActionWaitForFrame : public TSWFAction {
 public:
     TSWFActionWaitForFrame() { ActionCode = 0x8A; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     uint16_t Frame = 0;
     uint8_t SkipCount = 0;
@@ -206,9 +206,9 @@ public:
 class TSWFActionSetTarget : public TSWFAction {
 public:
     TSWFActionSetTarget() { ActionCode = 0x8B; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     std::string TargetName;
 };
@@ -216,9 +216,9 @@ public:
 class TSWFActionGoToLabel : public TSWFAction {
 public:
     TSWFActionGoToLabel() { ActionCode = 0x8C; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     std::string Label;
 };
@@ -229,9 +229,9 @@ enum TSWFSendVarsMethod : uint8_t { svmNone = 0, svmGET = 1, svmPOST = 2 };
 class TSWFActionGetURL2 : public TSWFAction4 {
 public:
     TSWFActionGetURL2() { ActionCode = 0x9A; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     TSWFSendVarsMethod SendVarsMethod = svmNone;
     bool LoadTargetFlag = false;
@@ -241,9 +241,9 @@ public:
 class TSWFActionGotoFrame2 : public TSWFAction4 {
 public:
     TSWFActionGotoFrame2() { ActionCode = 0x9F; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     bool PlayFlag = false;
     bool SceneBiasFlag = false;
@@ -253,9 +253,9 @@ public:
 class TSWFActionConstantPool : public TSWFAction5 {
 public:
     TSWFActionConstantPool() { ActionCode = 0x88; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     std::vector<std::string> ConstantPool; // index 0 first
 };
@@ -263,9 +263,9 @@ public:
 class TSWFActionStoreRegister : public TSWFAction5 {
 public:
     TSWFActionStoreRegister() { ActionCode = 0x87; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     uint8_t RegisterNumber = 0;
 };
@@ -302,8 +302,8 @@ using TSWFVariant = std::variant<std::monostate, std::nullptr_t, bool, int8_t, u
                                  TSWFDate, std::string, std::u16string, TSWFByteArray>;
 
 // How callers push undefined and null as strings.
-inline constexpr const char *FlashVarUndefined = "FlashVar_undefined";
-inline constexpr const char *FlashVarNull = "FlashVar_null";
+inline constexpr const char* FlashVarUndefined = "FlashVar_undefined";
+inline constexpr const char* FlashVarNull = "FlashVar_null";
 
 class TPushValueInfo {
 public:
@@ -324,17 +324,17 @@ private:
 class TSWFActionPush : public TSWFAction4 {
 public:
     TSWFActionPush() { ActionCode = 0x96; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // 4 when every written value is a string or a float, else 5.
     uint8_t MinVersion() const override;
-    void ReadData(TSWFReader &reader) override;
-    void WriteActionBody(TBitsEngine &be) override;
+    void ReadData(TSWFReader& reader) override;
+    void WriteActionBody(TBitsEngine& be) override;
 
     // Classifies the value by its variant kind and appends it; returns its index.
-    size_t AddValue(const TSWFVariant &value);
+    size_t AddValue(const TSWFVariant& value);
     size_t ValueCount() const { return Values.size(); }
-    TPushValueInfo &Value(size_t i) { return Values.at(i); }
-    const TPushValueInfo &Value(size_t i) const { return Values.at(i); }
+    TPushValueInfo& Value(size_t i) { return Values.at(i); }
+    const TPushValueInfo& Value(size_t i) const { return Values.at(i); }
 
 private:
     std::vector<TPushValueInfo> Values;

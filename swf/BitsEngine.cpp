@@ -112,7 +112,8 @@ void TBitsEngine::WriteMatrix(const TSWFMatrix& m) {
 
 void TBitsEngine::WriteColorTransform(const SWFColorTransform& t) {
     const int32_t h = t.HasAlpha ? 1 : 0;
-    const unsigned a = t.HasAdd ? GetSignedBitsCount(MaxAbs(t.AddR, t.AddG, t.AddB, t.AddA * h)) : 0;
+    const unsigned a =
+        t.HasAdd ? GetSignedBitsCount(MaxAbs(t.AddR, t.AddG, t.AddB, t.AddA * h)) : 0;
     const unsigned m =
         t.HasMult ? GetSignedBitsCount(MaxAbs(t.MultR, t.MultG, t.MultB, t.MultA * h)) : 0;
     // One width serves both groups.

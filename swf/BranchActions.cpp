@@ -7,7 +7,7 @@
 
 namespace pictova {
 
-int64_t TSWFOffsetMarker::Distance(const TSWFFieldRef &field, int64_t target) {
+int64_t TSWFOffsetMarker::Distance(const TSWFFieldRef& field, int64_t target) {
     int64_t origin = field.Origin;
     if (field.OriginMarker) {
         if (!field.OriginMarker->WrittenIn(field.Stream))
@@ -18,7 +18,7 @@ int64_t TSWFOffsetMarker::Distance(const TSWFFieldRef &field, int64_t target) {
     return target - origin;
 }
 
-void TSWFOffsetMarker::WriteValue(TBitsEngine &be, int64_t value, const TSWFFieldRef &field) {
+void TSWFOffsetMarker::WriteValue(TBitsEngine& be, int64_t value, const TSWFFieldRef& field) {
     const int bits = field.Size * 8;
     const int64_t low = field.Signed ? -(int64_t{1} << (bits - 1)) : 0;
     const int64_t high = field.Signed ? (int64_t{1} << (bits - 1)) - 1 : (int64_t{1} << bits) - 1;
@@ -33,7 +33,7 @@ void TSWFOffsetMarker::WriteValue(TBitsEngine &be, int64_t value, const TSWFFiel
         be.WriteWord(uint16_t(value));
 }
 
-void TSWFOffsetMarker::Reference(TBitsEngine &payload, const TSWFFieldRef &field) {
+void TSWFOffsetMarker::Reference(TBitsEngine& payload, const TSWFFieldRef& field) {
     assert(field.Size == 2 || field.Size == 4);
     FieldPosition = field.FieldPosition;
     OffsetSize = field.Size;
@@ -54,16 +54,16 @@ void TSWFOffsetMarker::ResetPass() {
     Pass.WrittenIn = nullptr;
 }
 
-void TSWFOffsetMarker::WriteActionBody(TBitsEngine &be) {
+void TSWFOffsetMarker::WriteActionBody(TBitsEngine& be) {
     InList = true;
     if (!Valid)
         return;
     assert(be.PendingBitCount() == 0 && "actions are byte-aligned");
-    std::ostream &stream = be.GetStream();
+    std::ostream& stream = be.GetStream();
     const int64_t here = int64_t(stream.tellp());
     SavedPosition = here;
     Pass.WrittenIn = &stream;
-    for (const TSWFFieldRef &field : Pass.Pending) {
+    for (const TSWFFieldRef& field : Pass.Pending) {
         // Fields of another stream or pass cannot be ours to fill.
         if (field.Stream != &stream || field.FieldPosition + field.Size > here)
             continue;
@@ -79,7 +79,7 @@ void TSWFOffsetMarker::WriteActionBody(TBitsEngine &be) {
     Pass.Pending.clear();
 }
 
-TSWFOffsetMarker &TSWFMarkerSlot::Marker() {
+TSWFOffsetMarker& TSWFMarkerSlot::Marker() {
     if (!FMarker) {
         FOwned = std::make_unique<TSWFOffsetMarker>();
         FMarker = FOwned.get();
@@ -87,28 +87,28 @@ TSWFOffsetMarker &TSWFMarkerSlot::Marker() {
     return *FMarker;
 }
 
-void TSWFMarkerSlot::Link(TSWFOffsetMarker *marker) {
+void TSWFMarkerSlot::Link(TSWFOffsetMarker* marker) {
     if (marker == FMarker)
         return;
     FOwned.reset();
     FMarker = marker;
 }
 
-void TSWFMarkerSlot::WriteField(TBitsEngine &payload, int32_t value, bool explicitValue,
-                                const TSWFFieldRef &field) {
+void TSWFMarkerSlot::WriteField(TBitsEngine& payload, int32_t value, bool explicitValue,
+                                const TSWFFieldRef& field) {
     if (explicitValue || !FMarker || !FMarker->Valid)
         payload.WriteWord(uint16_t(value));
     else
         FMarker->Reference(payload, field);
 }
 
-void TSWFWriteStart::Mark(TBitsEngine &be) {
+void TSWFWriteStart::Mark(TBitsEngine& be) {
     assert(be.PendingBitCount() == 0 && "actions are byte-aligned");
     Stream = &be.GetStream();
     Position = int64_t(be.GetStream().tellp());
 }
 
-TSWFFieldRef TSWFWriteStart::Field(TBitsEngine &payload, bool isSigned) const {
+TSWFFieldRef TSWFWriteStart::Field(TBitsEngine& payload, bool isSigned) const {
     TSWFFieldRef f;
     f.Stream = Stream;
     // Code byte and length word precede the payload.
@@ -121,13 +121,13 @@ TSWFFieldRef TSWFWriteStart::Field(TBitsEngine &payload, bool isSigned) const {
 
 // --- Jump, If
 
-void TSWFActionJump::ReadData(TSWFReader &reader) {
+void TSWFActionJump::ReadData(TSWFReader& reader) {
     SetBranchOffset(int16_t(reader.ReadWord()));
 }
 
 // --- With
 
-void TSWFActionWith::ReadData(TSWFReader &reader) {
+void TSWFActionWith::ReadData(TSWFReader& reader) {
     SetSize(reader.ReadWord());
 }
 
@@ -135,7 +135,7 @@ void TSWFActionWith::ReadData(TSWFReader &reader) {
 
 namespace {
 
-void WriteCount(TBitsEngine &be, size_t count, const char *what) {
+void WriteCount(TBitsEngine& be, size_t count, const char* what) {
     if (count > 0xFFFF)
         throw std::runtime_error(std::string(what) + " has " + std::to_string(count) +
                                  " parameters; at most 65535 fit");
@@ -144,7 +144,7 @@ void WriteCount(TBitsEngine &be, size_t count, const char *what) {
 
 } // namespace
 
-void TSWFActionDefineFunction::ReadData(TSWFReader &reader) {
+void TSWFActionDefineFunction::ReadData(TSWFReader& reader) {
     FunctionName = reader.ReadString();
     const uint16_t count = reader.ReadWord();
     Params.clear();
@@ -153,17 +153,17 @@ void TSWFActionDefineFunction::ReadData(TSWFReader &reader) {
     SetCodeSize(reader.ReadWord());
 }
 
-void TSWFActionDefineFunction::WriteActionBody(TBitsEngine &be) {
+void TSWFActionDefineFunction::WriteActionBody(TBitsEngine& be) {
     be.WriteString(FunctionName, true, false);
     WriteCount(be, Params.size(), "DefineFunction");
-    for (const std::string &p : Params)
+    for (const std::string& p : Params)
         be.WriteString(p, true, false);
     WriteField(be);
 }
 
 // --- DefineFunction2
 
-void TSWFActionDefineFunction2::ReadData(TSWFReader &reader) {
+void TSWFActionDefineFunction2::ReadData(TSWFReader& reader) {
     FunctionName = reader.ReadString();
     const uint16_t count = reader.ReadWord();
     RegisterCount = reader.ReadByte();
@@ -187,7 +187,7 @@ void TSWFActionDefineFunction2::ReadData(TSWFReader &reader) {
     SetCodeSize(reader.ReadWord());
 }
 
-void TSWFActionDefineFunction2::WriteActionBody(TBitsEngine &be) {
+void TSWFActionDefineFunction2::WriteActionBody(TBitsEngine& be) {
     be.WriteString(FunctionName, true, false);
     WriteCount(be, Params.size(), "DefineFunction2");
     be.WriteByte(RegisterCount);
@@ -201,7 +201,7 @@ void TSWFActionDefineFunction2::WriteActionBody(TBitsEngine &be) {
     be.WriteBit(PreloadThis);
     be.WriteBits(0, 7); // reserved
     be.WriteBit(PreloadGlobal);
-    for (const TSWFFunctionParam &p : Params) {
+    for (const TSWFFunctionParam& p : Params) {
         be.WriteByte(p.Register);
         be.WriteString(p.Name, true, false);
     }
@@ -225,7 +225,7 @@ void TSWFActionTry::SetFinallySize(uint16_t size) {
     FExplicit = true;
 }
 
-void TSWFActionTry::ReadData(TSWFReader &reader) {
+void TSWFActionTry::ReadData(TSWFReader& reader) {
     const uint8_t flags = reader.ReadByte();
     CatchInRegisterFlag = (flags & 0x04) != 0;
     FinallyBlockFlag = (flags & 0x02) != 0;
@@ -239,7 +239,7 @@ void TSWFActionTry::ReadData(TSWFReader &reader) {
         CatchName = reader.ReadString();
 }
 
-void TSWFActionTry::WriteActionBody(TBitsEngine &be) {
+void TSWFActionTry::WriteActionBody(TBitsEngine& be) {
     be.WriteBits(0, 5); // reserved
     be.WriteBit(CatchInRegisterFlag);
     be.WriteBit(FinallyBlockFlag);
@@ -254,7 +254,7 @@ void TSWFActionTry::WriteActionBody(TBitsEngine &be) {
     // The catch block starts at the try marker, the finally block at the end
     // of the block before it. Without a usable marker there, the stored
     // size is written.
-    const TSWFOffsetMarker *tryEnd = TrySlot.Peek();
+    const TSWFOffsetMarker* tryEnd = TrySlot.Peek();
     const bool tryResolves = tryEnd && tryEnd->Valid;
     TSWFFieldRef catchField = Start.Field(be, false);
     catchField.OriginMarker = tryEnd;
@@ -263,7 +263,7 @@ void TSWFActionTry::WriteActionBody(TBitsEngine &be) {
     else
         CatchSlot.WriteField(be, FCatchSize, FExplicit || !tryResolves, catchField);
 
-    const TSWFOffsetMarker *before = CatchBlockFlag ? CatchSlot.Peek() : tryEnd;
+    const TSWFOffsetMarker* before = CatchBlockFlag ? CatchSlot.Peek() : tryEnd;
     const bool beforeResolves = before && before->Valid;
     TSWFFieldRef finallyField = Start.Field(be, false);
     finallyField.OriginMarker = before;
@@ -290,7 +290,7 @@ std::vector<TSWFBranchRef> TSWFActionTry::Branches() {
     refs[2].Value = FFinallySize;
     refs[2].Active = FinallyBlockFlag;
     refs[2].FromPrevious = true;
-    for (TSWFBranchRef &r : refs)
+    for (TSWFBranchRef& r : refs)
         r.Explicit = FExplicit;
     return refs;
 }

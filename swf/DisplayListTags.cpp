@@ -14,7 +14,7 @@ void TSWFClipActionRecord::SetKeyCode(uint8_t key) {
         EventFlags &= ~ClipEventSet(ceKeyPress);
 }
 
-TSWFClipActionRecord &TSWFClipActions::Add(uint32_t events, uint8_t keyCode) {
+TSWFClipActionRecord& TSWFClipActions::Add(uint32_t events, uint8_t keyCode) {
     auto record = std::make_unique<TSWFClipActionRecord>();
     record->EventFlags = events;
     if (keyCode != 0)
@@ -26,7 +26,7 @@ TSWFClipActionRecord &TSWFClipActions::Add(uint32_t events, uint8_t keyCode) {
 
 // --- PlaceObject
 
-void TSWFPlaceObject::WriteTagBody(TBitsEngine &be) {
+void TSWFPlaceObject::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(CharacterId());
     be.WriteWord(Depth);
     be.WriteMatrix(Matrix);
@@ -44,19 +44,19 @@ void TSWFPlaceObject2::SetCharacterId(uint16_t id) {
     FHasCharacter = true;
 }
 
-TSWFClipActions &TSWFPlaceObject2::ClipActions() {
+TSWFClipActions& TSWFPlaceObject2::ClipActions() {
     if (!FClipActions)
         FClipActions = std::make_unique<TSWFClipActions>();
     return *FClipActions;
 }
 
-TSWFColorTransform &TSWFPlaceObject2::ColorTransform() {
+TSWFColorTransform& TSWFPlaceObject2::ColorTransform() {
     if (!FColorTransform)
         FColorTransform = std::make_unique<TSWFColorTransform>();
     return *FColorTransform;
 }
 
-TSWFMatrix &TSWFPlaceObject2::Matrix() {
+TSWFMatrix& TSWFPlaceObject2::Matrix() {
     if (!FMatrix)
         FMatrix = std::make_unique<TSWFMatrix>();
     return *FMatrix;
@@ -80,9 +80,9 @@ void TSWFPlaceObject2::SetName(std::string name) {
 namespace {
 
 // The events of every record that is written, with the all-events set.
-uint32_t UsedEvents(const TSWFClipActions &clip) {
+uint32_t UsedEvents(const TSWFClipActions& clip) {
     uint32_t events = clip.AllEventFlags;
-    for (const auto &r : clip.Records)
+    for (const auto& r : clip.Records)
         events |= r->EventFlags;
     return events;
 }
@@ -94,7 +94,7 @@ bool TSWFPlaceObject2::WritesClipActions() const {
         return false;
     // A record with no event would read as the end of the records.
     return std::any_of(FClipActions->Records.begin(), FClipActions->Records.end(),
-                       [](const auto &r) { return r->EventFlags != 0; });
+                       [](const auto& r) { return r->EventFlags != 0; });
 }
 
 uint8_t TSWFPlaceObject2::MinVersion() const {
@@ -107,7 +107,7 @@ uint8_t TSWFPlaceObject2::MinVersion() const {
     return v;
 }
 
-void TSWFPlaceObject2::WriteEventFlags(TBitsEngine &be, uint32_t events) const {
+void TSWFPlaceObject2::WriteEventFlags(TBitsEngine& be, uint32_t events) const {
     for (unsigned e = ceKeyUp; e <= ceData; ++e)
         be.WriteBit((events >> e) & 1);
     if (SWFVersion >= 6) {
@@ -118,12 +118,12 @@ void TSWFPlaceObject2::WriteEventFlags(TBitsEngine &be, uint32_t events) const {
     }
 }
 
-void TSWFPlaceObject2::WriteClipActions(TBitsEngine &be) {
+void TSWFPlaceObject2::WriteClipActions(TBitsEngine& be) {
     SWFVersion = std::max(SWFVersion, MinVersion());
     be.WriteWord(0); // reserved
     WriteEventFlags(be, UsedEvents(*FClipActions));
-    std::ostream &stream = be.GetStream();
-    for (const auto &record : FClipActions->Records) {
+    std::ostream& stream = be.GetStream();
+    for (const auto& record : FClipActions->Records) {
         if (record->EventFlags == 0)
             continue;
         WriteEventFlags(be, record->EventFlags);
@@ -147,7 +147,7 @@ void TSWFPlaceObject2::WriteClipActions(TBitsEngine &be) {
         be.WriteWord(0);
 }
 
-void TSWFPlaceObject2::WriteTagBody(TBitsEngine &be) {
+void TSWFPlaceObject2::WriteTagBody(TBitsEngine& be) {
     assert(FHasName == !FName.empty() && "the name flag follows the name");
     const bool clipActions = WritesClipActions();
     be.WriteBit(clipActions);
@@ -185,12 +185,12 @@ void TSWFPlaceObject2::WriteTagBody(TBitsEngine &be) {
 
 // --- RemoveObject, RemoveObject2
 
-void TSWFRemoveObject::WriteTagBody(TBitsEngine &be) {
+void TSWFRemoveObject::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(CharacterId);
     be.WriteWord(Depth);
 }
 
-void TSWFRemoveObject2::WriteTagBody(TBitsEngine &be) {
+void TSWFRemoveObject2::WriteTagBody(TBitsEngine& be) {
     be.WriteWord(Depth);
 }
 

@@ -59,8 +59,8 @@ class TSWFClipActions {
 public:
     // A record for the events (plus KeyPress with a key code); the caller
     // appends its actions.
-    TSWFClipActionRecord &Add(uint32_t events, uint8_t keyCode = 0);
-    void Assign(const TSWFClipActions &source) { *this = source; }
+    TSWFClipActionRecord& Add(uint32_t events, uint8_t keyCode = 0);
+    void Assign(const TSWFClipActions& source) { *this = source; }
 
     std::vector<TSWFOwned<TSWFClipActionRecord>> Records;
     uint32_t AllEventFlags = 0;
@@ -80,8 +80,8 @@ private:
 class TSWFPlaceObject : public TSWFBasedPlaceObject {
 public:
     TSWFPlaceObject() { TagID = tagPlaceObject; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void WriteTagBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void WriteTagBody(TBitsEngine& be) override;
 
     TSWFColorTransform ColorTransform; // written without alpha
     bool HasColorTransform = false;    // write it even when it has no terms
@@ -93,18 +93,18 @@ public:
 class TSWFPlaceObject2 : public TSWFBasedPlaceObject {
 public:
     TSWFPlaceObject2() { TagID = tagPlaceObject2; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     // 3; with clip actions the larger of 5 and SWFVersion, and 6 when a
     // record uses an event only SWF 6 has.
     uint8_t MinVersion() const override;
     // Raises SWFVersion to MinVersion when it writes clip actions.
-    void WriteTagBody(TBitsEngine &be) override;
+    void WriteTagBody(TBitsEngine& be) override;
 
     void SetCharacterId(uint16_t id) override;
     // Created on first access; each access switches the part on.
-    TSWFClipActions &ClipActions();
-    TSWFColorTransform &ColorTransform(); // written with alpha
-    TSWFMatrix &Matrix();
+    TSWFClipActions& ClipActions();
+    TSWFColorTransform& ColorTransform(); // written with alpha
+    TSWFMatrix& Matrix();
     void SetClipDepth(uint16_t depth);
     void SetRatio(uint16_t ratio);
     // An empty name switches the name off.
@@ -112,7 +112,7 @@ public:
 
     uint16_t ClipDepth() const { return FClipDepth; }
     uint16_t Ratio() const { return FRatio; }
-    const std::string &Name() const { return FName; }
+    const std::string& Name() const { return FName; }
 
     bool PlaceFlagHasCharacter() const { return FHasCharacter; }
     bool PlaceFlagHasClipActions() const { return FClipActions != nullptr; }
@@ -128,8 +128,8 @@ public:
 private:
     // Clip actions are written only when there is a record to write.
     bool WritesClipActions() const;
-    void WriteClipActions(TBitsEngine &be);
-    void WriteEventFlags(TBitsEngine &be, uint32_t events) const;
+    void WriteClipActions(TBitsEngine& be);
+    void WriteEventFlags(TBitsEngine& be, uint32_t events) const;
 
     TSWFOwned<TSWFClipActions> FClipActions;
     uint16_t FClipDepth = 0;
@@ -146,8 +146,8 @@ private:
 class TSWFRemoveObject : public TSWFObject {
 public:
     TSWFRemoveObject() { TagID = tagRemoveObject; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
-    void WriteTagBody(TBitsEngine &be) override;
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
+    void WriteTagBody(TBitsEngine& be) override;
 
     uint16_t CharacterId = 0;
     uint16_t Depth = 0;
@@ -156,9 +156,9 @@ public:
 class TSWFRemoveObject2 : public TSWFObject {
 public:
     TSWFRemoveObject2() { TagID = tagRemoveObject2; }
-    void Assign(const TBasedSWFObject &source) override { AssignAs(*this, source); }
+    void Assign(const TBasedSWFObject& source) override { AssignAs(*this, source); }
     uint8_t MinVersion() const override { return 3; }
-    void WriteTagBody(TBitsEngine &be) override;
+    void WriteTagBody(TBitsEngine& be) override;
 
     uint16_t Depth = 0;
 };

@@ -66,7 +66,7 @@ public:
     // pass the reach of 2-byte offsets.
     bool FontFlagsWideOffsets = false;
     std::vector<TSWFKerningRecord> KerningTable;
-    int16_t Leading = 0; // em units
+    int16_t Leading = 0;  // em units
     std::string FontName; // Windows-1252
     uint8_t LanguageCode = 0;
     // Version of the movie being written: from 6 on the name is UTF-8.

@@ -202,7 +202,8 @@ std::string MD5Crypt(std::string_view password, std::string_view saltArg) {
     std::string out = std::string(kMagic) + salt + "$";
     const int triples[5][3] = {{0, 6, 12}, {1, 7, 13}, {2, 8, 14}, {3, 9, 15}, {4, 10, 5}};
     for (const auto& t : triples)
-        Encode(out, uint32_t(f[size_t(t[0])]) << 16 | uint32_t(f[size_t(t[1])]) << 8 | f[size_t(t[2])],
+        Encode(out,
+               uint32_t(f[size_t(t[0])]) << 16 | uint32_t(f[size_t(t[1])]) << 8 | f[size_t(t[2])],
                4);
     Encode(out, f[11], 2);
     return out;

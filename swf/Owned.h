@@ -11,14 +11,12 @@ namespace pictova {
 // An object owned through a pointer that copies go deep into: a copy holds a
 // new object of the same class (through Clone() where the class has one), an
 // empty one stays empty.
-template <class T>
-class TSWFOwned {
+template <class T> class TSWFOwned {
 public:
     TSWFOwned() = default;
     TSWFOwned(std::nullptr_t) {}
     TSWFOwned(std::unique_ptr<T> object) : FObject(std::move(object)) {}
-    template <class U>
-    TSWFOwned(std::unique_ptr<U> object) : FObject(std::move(object)) {}
+    template <class U> TSWFOwned(std::unique_ptr<U> object) : FObject(std::move(object)) {}
     TSWFOwned(const TSWFOwned& source) : FObject(CopyOf(source.FObject.get())) {}
     TSWFOwned(TSWFOwned&&) noexcept = default;
     TSWFOwned& operator=(const TSWFOwned& source) {

@@ -80,15 +80,13 @@ public:
 // Assign through the copy assignment of T, so that a class copies its fields
 // in one place. The source must be a T (std::bad_cast otherwise); as with any
 // assignment, only T's part of a source of a derived class is copied.
-template <class T>
-void AssignAs(T& target, const TBasedSWFObject& source) {
+template <class T> void AssignAs(T& target, const TBasedSWFObject& source) {
     target = dynamic_cast<const T&>(source);
 }
 
 // A field that tells which class an object is, set by its constructor as the
 // tag code is: a copy takes the source's value, assigning keeps the target's.
-template <class T>
-class TSWFClassField {
+template <class T> class TSWFClassField {
 public:
     TSWFClassField() = default;
     TSWFClassField(T value) : FValue(value) {}

@@ -2,7 +2,7 @@
 
 namespace pictova {
 
-void TSWFReader::Need(size_t count, const char *what) const {
+void TSWFReader::Need(size_t count, const char* what) const {
     if (count > Remaining())
         throw TSWFReadError(std::string(what) + " of " + std::to_string(count) +
                             " bytes at offset " + std::to_string(Position()) + " passes the end (" +

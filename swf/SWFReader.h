@@ -39,7 +39,7 @@ public:
     TSWFReader Split(size_t count);
 
 private:
-    void Need(size_t count, const char *what) const;
+    void Need(size_t count, const char* what) const;
 
     std::string_view Data;
     size_t Base = 0;

@@ -16,8 +16,8 @@ namespace pictova {
 TBasedSWFStream::TBasedSWFStream(int32_t xMin, int32_t yMin, int32_t xMax, int32_t yMax,
                                  float frameRate, bool systemCoord) {
     SetSystemCoord(systemCoord);
-    Header.FrameRect = TRect{xMin * FUnitFactor, yMin * FUnitFactor, xMax * FUnitFactor,
-                             yMax * FUnitFactor};
+    Header.FrameRect =
+        TRect{xMin * FUnitFactor, yMin * FUnitFactor, xMax * FUnitFactor, yMax * FUnitFactor};
     Header.Version = 5;
     SetFrameRate(frameRate);
 }

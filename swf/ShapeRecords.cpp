@@ -16,12 +16,12 @@ constexpr int32_t MaxMoveCoordinate = (1 << 30) - 1;
 void CheckEdgeDelta(const char* what, int32_t largest) {
     if (largest > MaxEdgeDelta)
         throw std::out_of_range(std::string(what) + " delta of " + std::to_string(largest) +
-                                " twips exceeds the edge limit of " +
-                                std::to_string(MaxEdgeDelta));
+                                " twips exceeds the edge limit of " + std::to_string(MaxEdgeDelta));
 }
 
 void WriteIndex(TBitsEngine& be, uint16_t index, uint8_t bits) {
-    assert((bits >= 16 || index < (1u << bits)) && "style index wider than the shape's index width");
+    assert((bits >= 16 || index < (1u << bits)) &&
+           "style index wider than the shape's index width");
     be.WriteBits(index, bits);
 }
 
@@ -37,8 +37,8 @@ void TSWFStraightEdgeRecord::WriteToStream(TBitsEngine& be) {
     const int32_t largest = MaxAbs(DeltaX, DeltaY);
     CheckEdgeDelta("straight edge", largest);
     const unsigned n = GetSignedBitsCount(largest); // 2 to 17
-    be.WriteBit(true);  // TypeFlag: edge
-    be.WriteBit(true);  // StraightFlag
+    be.WriteBit(true);                              // TypeFlag: edge
+    be.WriteBit(true);                              // StraightFlag
     be.WriteBits(n - 2, 4);
     if (DeltaX != 0 && DeltaY != 0) {
         be.WriteBit(true); // GeneralLineFlag

@@ -89,7 +89,8 @@ void TSWFTextRecord::WriteToStream(TBitsEngine& be, uint8_t glyphBits, uint8_t a
         be.WriteByte(uint8_t(count));
         for (size_t i = next; i < next + count; ++i) {
             const TSWFGlyphEntry& entry = GlyphEntries[i];
-            assert(GetBitsCount(entry.GlyphIndex) <= glyphBits && "glyph index wider than GlyphBits");
+            assert(GetBitsCount(entry.GlyphIndex) <= glyphBits &&
+                   "glyph index wider than GlyphBits");
             assert(GetSignedBitsCount(entry.GlyphAdvance) <= advanceBits &&
                    "glyph advance wider than AdvanceBits");
             be.WriteBits(entry.GlyphIndex, glyphBits);

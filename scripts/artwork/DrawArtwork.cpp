@@ -75,7 +75,8 @@ void DrawPhoto(QPainter& p, const QRectF& r, qreal angle, const QColor& sky, con
     const qreal border = r.width() * 0.07;
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 40));
-    p.drawRoundedRect(frame.translated(r.width() * 0.02, r.width() * 0.03), border * 0.6, border * 0.6);
+    p.drawRoundedRect(frame.translated(r.width() * 0.02, r.width() * 0.03), border * 0.6,
+                      border * 0.6);
     p.setBrush(Qt::white);
     p.drawRoundedRect(frame, border * 0.6, border * 0.6);
     const QRectF inner = frame.adjusted(border, border, -border, -border);
@@ -166,10 +167,12 @@ QImage Menu(int active) {
     p.fillRect(QRect(151, 0, 1, 400), kBorder);
     p.setPen(kTextMuted);
     p.setFont(Font(10, true));
-    p.drawText(QRect(12, 6, 130, 14), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("IN DREI SCHRITTEN"));
+    p.drawText(QRect(12, 6, 130, 14), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("IN DREI SCHRITTEN"));
     // The steps are joined by a dotted line through their numbers.
     p.setPen(QPen(kBorder, 2, Qt::DotLine));
-    p.drawLine(QPointF(30, kMenuTabRects[0].center().y()), QPointF(30, kMenuTabRects[2].center().y()));
+    p.drawLine(QPointF(30, kMenuTabRects[0].center().y()),
+               QPointF(30, kMenuTabRects[2].center().y()));
     for (int i = 0; i < 3; ++i) {
         const QRectF r = QRectF(kMenuTabRects[i]).adjusted(0.5, 0.5, -0.5, -0.5);
         const bool on = i == active;
@@ -227,7 +230,8 @@ QImage Menu(int active) {
     {
         QPainter m(&motif);
         Begin(m);
-        DrawPhoto(m, QRectF(30, 20, 60, 48), -10, QColor(0x9E, 0xD0, 0xF5), QColor(0x4C, 0xA6, 0x5A));
+        DrawPhoto(m, QRectF(30, 20, 60, 48), -10, QColor(0x9E, 0xD0, 0xF5),
+                  QColor(0x4C, 0xA6, 0x5A));
         DrawPhoto(m, QRectF(58, 30, 60, 48), 8, QColor(0xFF, 0xC7, 0x8A), QColor(0x6A, 0x4C, 0x93));
     }
     p.setOpacity(0.25);
@@ -281,7 +285,8 @@ QImage Demo1() {
     p.setBrush(QColor(0xFF, 0xD5, 0x4F));
     p.drawEllipse(QPointF(112, 26), 12, 12);
     p.setBrush(QColor(0xFA, 0xFC, 0xFF));
-    for (const QRectF& puff : {QRectF(18, 18, 26, 14), QRectF(32, 12, 24, 18), QRectF(46, 19, 22, 12)})
+    for (const QRectF& puff :
+         {QRectF(18, 18, 26, 14), QRectF(32, 12, 24, 18), QRectF(46, 19, 22, 12)})
         p.drawEllipse(puff);
     QPainterPath far;
     far.moveTo(0, 72);
@@ -344,7 +349,8 @@ QImage Demo2() {
     trunk.cubicTo(120, 50, 124, 42, 128, 36);
     p.drawPath(trunk);
     p.setPen(QPen(QColor(0x2A, 0x1A, 0x3A), 2, Qt::SolidLine, Qt::RoundCap));
-    for (const QPointF& tip : {QPointF(114, 38), QPointF(140, 40), QPointF(118, 30), QPointF(138, 31)}) {
+    for (const QPointF& tip :
+         {QPointF(114, 38), QPointF(140, 40), QPointF(118, 30), QPointF(138, 31)}) {
         QPainterPath leaf;
         leaf.moveTo(128, 36);
         leaf.quadTo(QPointF((128 + tip.x()) / 2, 30), tip);
@@ -384,7 +390,8 @@ int main(int argc, char** argv) {
         const QDir fonts(QString::fromLocal8Bit(argv[2]));
         // Only the regular face: the bold face of that package draws thin
         // strokes, while Qt's emboldened regular face looks right.
-        const int id = QFontDatabase::addApplicationFont(fonts.filePath(QStringLiteral("tahoma.ttf")));
+        const int id =
+            QFontDatabase::addApplicationFont(fonts.filePath(QStringLiteral("tahoma.ttf")));
         if (id >= 0 && !QFontDatabase::applicationFontFamilies(id).isEmpty())
             gFamily = QFontDatabase::applicationFontFamilies(id).first();
     }

@@ -24,13 +24,14 @@ const fs::path kShippedProgramFolder = fs::path(PICTOVA_TEST_DATA).parent_path()
 TEST(HtmlPage, ReplacesEveryPlaceholderEveryTime) {
     const std::string page = MakeHtmlPage(
         "<title>%PAGE_TITLE%</title>[%SWF_EMBED%] %WIDTH%x%HEIGHT% / %WIDTH% %width% <%GENERATOR%>",
-        "<!-- %CODE_BEGIN% --><embed src=\"%FILENAME%\" width=\"%WIDTH%\"><!-- %CODE_END% -->",
-        800, 600, "/out/show.swf");
-    EXPECT_EQ(page, "<title>Pictova</title>[<!-- HTML-Code zum Einbetten der Pictova beginnt hier. -->"
-                    "<embed src=\"show.swf\" width=\"800\">"
-                    "<!-- HTML-Code zum Einbetten der Pictova endet hier. -->] 800x600 / 800 %width% "
-                    "<Pictova " + GetVersionString(TVersionDigits::Three) +
-                    " (https://pictova.example)>");
+        "<!-- %CODE_BEGIN% --><embed src=\"%FILENAME%\" width=\"%WIDTH%\"><!-- %CODE_END% -->", 800,
+        600, "/out/show.swf");
+    EXPECT_EQ(page,
+              "<title>Pictova</title>[<!-- HTML-Code zum Einbetten der Pictova beginnt hier. -->"
+              "<embed src=\"show.swf\" width=\"800\">"
+              "<!-- HTML-Code zum Einbetten der Pictova endet hier. -->] 800x600 / 800 %width% "
+              "<Pictova " +
+                  GetVersionString(TVersionDigits::Three) + " (https://pictova.example)>");
 }
 
 TEST(HtmlPage, FileNameIsEscapedWhereItLands) {
@@ -71,8 +72,14 @@ protected:
     WriteHtmlPageTest()
         : Settings(Dir / "Settings.ini"), Language(kShippedProgramFolder, {}),
           Check(Settings, Language,
-                {[this](const std::string&) { ++Questions; return TAnswer::Yes; },
-                 [this](const std::string&) { ++Questions; return TAnswer::No; },
+                {[this](const std::string&) {
+                     ++Questions;
+                     return TAnswer::Yes;
+                 },
+                 [this](const std::string&) {
+                     ++Questions;
+                     return TAnswer::No;
+                 },
                  [](const std::string&, TMessageKind) {}}) {}
 
     test::TempDir Dir;

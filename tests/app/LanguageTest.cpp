@@ -38,7 +38,9 @@ TEST(Language, ShippedFileHasEveryTextInWindows1252) {
 
     // Single-byte on disk, UTF-8 when handed out.
     const std::string bytes = test::ReadFileBytes(LanguageFile(kShippedProgramFolder));
-    EXPECT_NE(bytes.find("\xFC" "berschreiben"), std::string::npos);
+    EXPECT_NE(bytes.find("\xFC"
+                         "berschreiben"),
+              std::string::npos);
     EXPECT_EQ(language.GetLangString("Messages", "ConfOverwr", "/home/u/show.swf"),
               "Die Datei „/home/u/show.swf“ ist bereits vorhanden. Möchten Sie sie überschreiben?");
     EXPECT_EQ(language.GetLangString("GUI", "DefaultDir"), "Meine Pictova");
@@ -52,7 +54,8 @@ TEST(Language, MissingFileOrKeyReportsAndGivesEmptyText) {
     // The own-music dialog's filter then starts with " (".
     EXPECT_EQ(AudioDialogFilter(missing), " (*.mp3, *.wav)|*.mp3;*.wav");
     EXPECT_EQ(missing.GetLangString("Messages", "ConfOverwr", "/x"), "");
-    EXPECT_EQ(reports.Texts, (std::vector<std::string>{"LNG ERR at Audio", "LNG ERR at ConfOverwr"}));
+    EXPECT_EQ(reports.Texts,
+              (std::vector<std::string>{"LNG ERR at Audio", "LNG ERR at ConfOverwr"}));
 
     fs::create_directory(dir / "lng");
     test::WriteFile(dir / "lng" / "Deutsch.lng", "[GUI]\nAudio=Audiodateien\nSWF=\n");
@@ -69,14 +72,16 @@ TEST(Language, PlaceholderEverywhereAndEncodings) {
     fs::create_directory(dir / "lng");
     const TLanguage language(dir.path(), {});
     const std::string utf8 = "[Messages]\nConfOverwr=„%1%“ überschreiben? (%1%)\n";
-    const std::string ansi = "[Messages]\nConfOverwr=\x84%1%\x93 \xFC" "berschreiben? (%1%)\n";
+    const std::string ansi = "[Messages]\nConfOverwr=\x84%1%\x93 \xFC"
+                             "berschreiben? (%1%)\n";
     for (const std::string& file : {utf8, ansi, "\xEF\xBB\xBF" + utf8}) {
         test::WriteFile(dir / "lng" / "Deutsch.lng", file);
         EXPECT_EQ(language.GetLangString("Messages", "ConfOverwr", "/a/b.swf"),
                   "„/a/b.swf“ überschreiben? (/a/b.swf)");
     }
     // The value is inserted once, not searched again.
-    EXPECT_EQ(language.GetLangString("Messages", "ConfOverwr", "%1%"), "„%1%“ überschreiben? (%1%)");
+    EXPECT_EQ(language.GetLangString("Messages", "ConfOverwr", "%1%"),
+              "„%1%“ überschreiben? (%1%)");
 }
 
 TEST(Language, OnlyWellFormedUtf8IsTakenAsUtf8) {

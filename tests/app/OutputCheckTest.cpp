@@ -1,5 +1,5 @@
-#include "app/Language.h"
 #include "app/OutputCheck.h"
+#include "app/Language.h"
 #include "app/Settings.h"
 
 #include "tests/support/TempDir.h"
@@ -46,7 +46,9 @@ protected:
         return answer;
     }
 
-    void SetOption(int value) { Settings.WriteString("Options", "optAlreadyExist", std::to_string(value)); }
+    void SetOption(int value) {
+        Settings.WriteString("Options", "optAlreadyExist", std::to_string(value));
+    }
 
     test::TempDir Dir;
     TSettings Settings;

@@ -1,5 +1,5 @@
-#include "app/IniFile.h"
 #include "app/Settings.h"
+#include "app/IniFile.h"
 
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
@@ -15,7 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string FileText(const fs::path& file) { return ReadIniFileBytes(file); }
+std::string FileText(const fs::path& file) {
+    return ReadIniFileBytes(file);
+}
 
 TEST(IniText, ReadsLikeAProfileFile) {
     const TIniText ini("; comment\r\n"
@@ -69,7 +71,8 @@ TEST(Settings, RoundTripCreatesTheFolderAndKeepsOtherKeys) {
     EXPECT_EQ(reread.ReadOutputPath("/docs"), fs::path("/home/jürgen/Diashows/Winter.swf"));
     EXPECT_EQ(reread.AlreadyExist(), kAlreadyExistNever);
     // The replacement leaves no temporary file behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()),
+              1);
 }
 
 TEST(Settings, FailedWritesReportAndKeepTheOldFile) {
@@ -96,13 +99,16 @@ TEST(Settings, FileLiesInTheUsersConfigurationFolder) {
     const test::ScopedEnv home("HOME", dir.path().string());
     {
         const test::ScopedEnv config("XDG_CONFIG_HOME", (dir / "cfg").string());
-        EXPECT_EQ(TSettings::DefaultSettingsFile(), dir / "cfg" / "Tesmar" / "Pictova" / "Settings.ini");
+        EXPECT_EQ(TSettings::DefaultSettingsFile(),
+                  dir / "cfg" / "Tesmar" / "Pictova" / "Settings.ini");
         TSettings().WriteOutputPath("/x.swf");
         EXPECT_TRUE(fs::exists(dir / "cfg" / "Tesmar" / "Pictova" / "Settings.ini"));
     }
-    for (std::optional<std::string> value : {std::optional<std::string>(), std::optional<std::string>("relative/cfg")}) {
+    for (std::optional<std::string> value :
+         {std::optional<std::string>(), std::optional<std::string>("relative/cfg")}) {
         const test::ScopedEnv config("XDG_CONFIG_HOME", value);
-        EXPECT_EQ(TSettings::DefaultSettingsFile(), dir / ".config" / "Tesmar" / "Pictova" / "Settings.ini");
+        EXPECT_EQ(TSettings::DefaultSettingsFile(),
+                  dir / ".config" / "Tesmar" / "Pictova" / "Settings.ini");
     }
 }
 

@@ -12,7 +12,8 @@ using namespace pictova::desktop;
 namespace {
 
 QImage Load(const QString& name) {
-    return QImage(QDir(QStringLiteral(PICTOVA_PROGRAM_DIR)).filePath(kArtworkFolder + QLatin1Char('/') + name));
+    return QImage(QDir(QStringLiteral(PICTOVA_PROGRAM_DIR))
+                      .filePath(kArtworkFolder + QLatin1Char('/') + name));
 }
 
 struct TPicture {
@@ -23,10 +24,10 @@ struct TPicture {
 
 TEST(ArtworkTest, EveryPictureHasItsSize) {
     const TPicture pictures[] = {
-        {kHeaderPicture, {640, 65}, true},   {kMenuPictures[0], {152, 400}, true},
+        {kHeaderPicture, {640, 65}, true},    {kMenuPictures[0], {152, 400}, true},
         {kMenuPictures[1], {152, 400}, true}, {kMenuPictures[2], {152, 400}, true},
-        {kHintPicture, {220, 150}, false},   {kDemoPicture1, {150, 105}, true},
-        {kDemoPicture2, {150, 105}, true},   {kProgramIcon, {256, 256}, false},
+        {kHintPicture, {220, 150}, false},    {kDemoPicture1, {150, 105}, true},
+        {kDemoPicture2, {150, 105}, true},    {kProgramIcon, {256, 256}, false},
     };
     for (const TPicture& picture : pictures) {
         SCOPED_TRACE(picture.Name.toStdString());

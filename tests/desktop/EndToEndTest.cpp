@@ -35,8 +35,7 @@ fs::path FolderFromEnv(const char* name, const fs::path& fallback) {
     return value && *value ? fs::path(value) : fallback;
 }
 
-template <typename T>
-T* Control(QWidget& window, const char* name) {
+template <typename T> T* Control(QWidget& window, const char* name) {
     T* control = window.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(control, nullptr) << name;
     return control;

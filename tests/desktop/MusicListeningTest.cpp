@@ -125,8 +125,8 @@ protected:
 TEST_F(MusicListeningTest, TrackPreviewPlaysADecipheredCopyThatGoesWithTheNextPlayOrStop) {
     {
         TMusicListening listening(Player, Boxes, nullptr, ProgramFolder);
-        const TAudioChoice tracks[] = {TAudioChoice::Track1, TAudioChoice::Track2, TAudioChoice::Track3,
-                                       TAudioChoice::Track4};
+        const TAudioChoice tracks[] = {TAudioChoice::Track1, TAudioChoice::Track2,
+                                       TAudioChoice::Track3, TAudioChoice::Track4};
         for (size_t i = 0; i < std::size(tracks); ++i) {
             SCOPED_TRACE(kBuiltInTracks[i].Caption);
             listening.PlayTrackPreview(tracks[i]);
@@ -138,8 +138,8 @@ TEST_F(MusicListeningTest, TrackPreviewPlaysADecipheredCopyThatGoesWithTheNextPl
             EXPECT_TRUE(StartsAsMp3(call.Bytes)) << "first bytes not deciphered";
             // Only the copy now playing is left.
             EXPECT_EQ(WorkingCopies(), std::vector<fs::path>{call.File});
-            EXPECT_TRUE(listening.Status().contains(QString::fromUtf8(kBuiltInTracks[i].Caption.data(),
-                                                                      qsizetype(kBuiltInTracks[i].Caption.size()))));
+            EXPECT_TRUE(listening.Status().contains(QString::fromUtf8(
+                kBuiltInTracks[i].Caption.data(), qsizetype(kBuiltInTracks[i].Caption.size()))));
         }
         listening.StopIfPlaying();
         EXPECT_FALSE(Player.HasFile());
@@ -183,8 +183,8 @@ TEST_F(MusicListeningTest, MissingOwnFileIsReportedWithoutPlaying) {
         Boxes.Shown.clear();
         listening.PlayOwnFile(file);
         ASSERT_EQ(Boxes.Shown.size(), 1u);
-        EXPECT_EQ(Boxes.Shown[0].Text,
-                  QStringLiteral("Die angegebene Audiodatei existiert nicht und kann daher nicht abgespielt werden."));
+        EXPECT_EQ(Boxes.Shown[0].Text, QStringLiteral("Die angegebene Audiodatei existiert nicht "
+                                                      "und kann daher nicht abgespielt werden."));
         EXPECT_EQ(Boxes.Shown[0].Kind, TMessageKind::Error);
     }
     EXPECT_TRUE(Player.Calls.empty());
@@ -203,7 +203,8 @@ void PrintTo(const TOwnFileCase& row, std::ostream* out) {
     *out << row.Name;
 }
 
-class OwnFileListening : public MusicListeningTest, public testing::WithParamInterface<TOwnFileCase> {};
+class OwnFileListening : public MusicListeningTest,
+                         public testing::WithParamInterface<TOwnFileCase> {};
 
 TEST_P(OwnFileListening, PlaysTheFileOrRetriesOnceWithoutID3v2) {
     const TOwnFileCase& row = GetParam();
@@ -226,7 +227,8 @@ TEST_P(OwnFileListening, PlaysTheFileOrRetriesOnceWithoutID3v2) {
         }
         if (row.Message) {
             ASSERT_EQ(Boxes.Shown.size(), 1u);
-            EXPECT_EQ(Boxes.Shown[0].Text, QStringLiteral("Die gewählte Audiodatei kann nicht abgespielt werden."));
+            EXPECT_EQ(Boxes.Shown[0].Text,
+                      QStringLiteral("Die gewählte Audiodatei kann nicht abgespielt werden."));
             EXPECT_EQ(Boxes.Shown[0].Kind, TMessageKind::Error);
             EXPECT_FALSE(Player.HasFile());
             EXPECT_TRUE(listening.Status().isEmpty());
@@ -248,9 +250,16 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, OwnFileListening,
     testing::Values(
         TOwnFileCase{"AcceptedAtOnce", WithID3v2(40, kFrame), {R::Playing}, "", false},
-        TOwnFileCase{"RefusedThenPlayedWithoutTag", WithID3v2(40, kFrame), {R::Failed, R::Playing}, kFrame, false},
-        TOwnFileCase{"TwoStackedTagsBothGo", WithID3v2(12, WithID3v2(30, kFrame)), {R::Failed, R::Playing},
-                     kFrame, false},
+        TOwnFileCase{"RefusedThenPlayedWithoutTag",
+                     WithID3v2(40, kFrame),
+                     {R::Failed, R::Playing},
+                     kFrame,
+                     false},
+        TOwnFileCase{"TwoStackedTagsBothGo",
+                     WithID3v2(12, WithID3v2(30, kFrame)),
+                     {R::Failed, R::Playing},
+                     kFrame,
+                     false},
         TOwnFileCase{"WithoutTagRetriedUnchanged", kFrame, {R::Failed, R::Playing}, kFrame, false},
         TOwnFileCase{"RefusedTwice", WithID3v2(40, kFrame), {R::Failed, R::Failed}, kFrame, true}),
     [](const testing::TestParamInfo<TOwnFileCase>& info) { return std::string(info.param.Name); });

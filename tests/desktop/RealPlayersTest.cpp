@@ -41,8 +41,7 @@ TEST(RealPlayers, ThePreviewAndTheDemonstrationPlayTheBuiltMovies) {
                       effects->visualItemRect(effects->item(2)).center());
     QTRY_COMPARE_WITH_TIMEOUT(demo.TotalFrames(), 27, kPlayerWait);
     // Played once, the demonstration frees its button at its last frame.
-    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QWidget*>("btnPlayDemo")->isEnabled(),
-                             kPlayerWait);
+    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QWidget*>("btnPlayDemo")->isEnabled(), kPlayerWait);
 
     window.imgTab3Click();
     ASSERT_EQ(window.CurrentTab(), 3);

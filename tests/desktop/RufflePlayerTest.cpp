@@ -1,7 +1,7 @@
 // The embedded player with the real Ruffle in Qt WebEngine (offscreen): frame
 // reports, holding the last frame, replacing movies, failures.
-#include "desktop/RuffleController.h"
 #include "desktop/RufflePlayer.h"
+#include "desktop/RuffleController.h"
 #include "movie/FlashActionScript.h"
 #include "movie/FlashImage.h"
 #include "movie/FlashMovie.h"
@@ -13,12 +13,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWidget>
 
 #include <cstdlib>
@@ -48,8 +48,8 @@ struct TColour {
 
 // Far apart from each other, so that a sampled pixel names its frame.
 const std::vector<TColour> FrameColours = {
-    {230, 25, 75},  {60, 180, 75},  {255, 225, 25}, {0, 130, 200},  {245, 130, 48},
-    {145, 30, 180}, {70, 240, 240}, {240, 50, 230}, {128, 128, 0},  {0, 0, 128},
+    {230, 25, 75},  {60, 180, 75},  {255, 225, 25}, {0, 130, 200}, {245, 130, 48},
+    {145, 30, 180}, {70, 240, 240}, {240, 50, 230}, {128, 128, 0}, {0, 0, 128},
 };
 
 // One full-stage rectangle of its own colour per frame; a Stop action in
@@ -104,12 +104,12 @@ std::string BrokenBitmapMovie() {
     // Character ID, format, width, height and table size stay.
     const std::string body = tag.Body.substr(0, 8) + std::string(packed.begin(), packed.end());
     const uint32_t length = uint32_t(body.size());
-    const std::string header = test::Bytes({(20 << 6 | 0x3F) & 0xFF, (20 << 6 | 0x3F) >> 8,
-                                            int(length & 0xFF), int(length >> 8 & 0xFF),
-                                            int(length >> 16 & 0xFF), int(length >> 24)});
+    const std::string header =
+        test::Bytes({(20 << 6 | 0x3F) & 0xFF, (20 << 6 | 0x3F) >> 8, int(length & 0xFF),
+                     int(length >> 8 & 0xFF), int(length >> 16 & 0xFF), int(length >> 24)});
     const size_t end = tag.Offset + (tag.LongHeader ? 6 : 2) + tag.Length;
-    std::string file = walked.Uncompressed.substr(0, tag.Offset) + header + body +
-                       walked.Uncompressed.substr(end);
+    std::string file =
+        walked.Uncompressed.substr(0, tag.Offset) + header + body + walked.Uncompressed.substr(end);
     const uint32_t size = uint32_t(file.size());
     for (int i = 0; i < 4; ++i)
         file[size_t(4 + i)] = char(size >> (8 * i) & 0xFF);

@@ -37,7 +37,8 @@ ByteVec Id3Frame(std::string_view id, const ByteVec& body, uint8_t formatFlags =
 
 ByteVec Id3Tag(const ByteVec& frames, uint32_t tagSize, uint8_t flags = 0, uint8_t version = 3) {
     const uint32_t n = tagSize - 10; // synchsafe: 7 bits per byte
-    ByteVec tag = Cat({Raw("ID3"), {version, 0, flags},
+    ByteVec tag = Cat({Raw("ID3"),
+                       {version, 0, flags},
                        {uint8_t(n >> 21 & 0x7F), uint8_t(n >> 14 & 0x7F), uint8_t(n >> 7 & 0x7F),
                         uint8_t(n & 0x7F)},
                        frames});
@@ -59,9 +60,23 @@ TEST(MPEGFrame, HeaderFieldsAndFrameLengths) {
         // MPEG 2 Layer III 64 kbit/s 22050 Hz mono: 72 × 64000 / 22050 = 208.98
         {{0xFF, 0xF3, 0x80, 0xC0}, mpegVersion2, mpegLayer3, mpegModeMono, 64, 22050, 576, 208},
         // MPEG 2.5 Layer III 8 kbit/s 8000 Hz joint stereo: 72
-        {{0xFF, 0xE3, 0x18, 0x40}, mpegVersion25, mpegLayer3, mpegModeJointStereo, 8, 8000, 576, 72},
+        {{0xFF, 0xE3, 0x18, 0x40},
+         mpegVersion25,
+         mpegLayer3,
+         mpegModeJointStereo,
+         8,
+         8000,
+         576,
+         72},
         // MPEG 1 Layer II 384 kbit/s 32000 Hz dual channel: 144 × 384000 / 32000
-        {{0xFF, 0xFD, 0xE8, 0x80}, mpegVersion1, mpegLayer2, mpegModeDualChannel, 384, 32000, 1152, 1728},
+        {{0xFF, 0xFD, 0xE8, 0x80},
+         mpegVersion1,
+         mpegLayer2,
+         mpegModeDualChannel,
+         384,
+         32000,
+         1152,
+         1728},
         // MPEG 1 Layer I 32 kbit/s 44100 Hz: trunc(12 × 32000 / 44100) = 8 slots of
         // 4 bytes; with padding one slot more.
         {{0xFF, 0xFF, 0x10, 0x00}, mpegVersion1, mpegLayer1, mpegModeStereo, 32, 44100, 384, 32},
@@ -329,11 +344,15 @@ TEST(MPEGAudio, EveryTruncationOfARealFileIsReadWithinItsBytes) {
 
 TEST(ID3v2, TextsOfAVersion3Tag) {
     const ByteVec frames = Cat({
-        Id3Frame("TIT2", Cat({{0}, Raw("Gr\xFC\xDF" "e")})), // ISO-8859-1
+        Id3Frame("TIT2", Cat({{0},
+                              Raw("Gr\xFC\xDF"
+                                  "e")})), // ISO-8859-1
         // UTF-16 with byte-order marks, little- and big-endian; U+1F3B5 is a
         // surrogate pair.
-        Id3Frame("TPE1", Cat({{1, 0xFF, 0xFE}, Raw(std::string("\xC4\0r\0z\0", 6)),
-                              {0x3C, 0xD8, 0xB5, 0xDF}, {0, 0}})),
+        Id3Frame("TPE1", Cat({{1, 0xFF, 0xFE},
+                              Raw(std::string("\xC4\0r\0z\0", 6)),
+                              {0x3C, 0xD8, 0xB5, 0xDF},
+                              {0, 0}})),
         Id3Frame("TALB", Cat({{1, 0xFE, 0xFF}, Raw(std::string("\0A\0l\0b", 6))})),
         Id3Frame("TRCK", Cat({{0}, Raw(" 3/12 ")})),
         Id3Frame("TYER", Cat({{0}, Raw("1999")})),
@@ -403,7 +422,8 @@ TEST(ID3v2, OtherVersionsAndBrokenSizes) {
 ByteVec Id3v1(std::string_view title, const ByteVec& comment30, uint8_t genre) {
     ByteVec tag = Cat({Raw("TAG"), Raw(title)});
     tag.resize(3 + 30);
-    tag = Cat({tag, Raw("Artist"), Fill(24), Raw("Album"), Fill(25), Raw("1987"), comment30, {genre}});
+    tag = Cat(
+        {tag, Raw("Artist"), Fill(24), Raw("Album"), Fill(25), Raw("1987"), comment30, {genre}});
     EXPECT_EQ(tag.size(), 128u);
     return tag;
 }
@@ -425,7 +445,8 @@ TEST(ID3v1, VersionsTrackAndTexts) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         TID3v1 tag;
-        tag.ReadFromMemory(Cat({Fill(500, 0xAA), Id3v1(std::string("Abc\0old", 7), r.comment, 17)}));
+        tag.ReadFromMemory(
+            Cat({Fill(500, 0xAA), Id3v1(std::string("Abc\0old", 7), r.comment, 17)}));
         EXPECT_TRUE(tag.Exists);
         EXPECT_EQ(tag.VersionID, r.version);
         EXPECT_EQ(tag.Track, r.track);

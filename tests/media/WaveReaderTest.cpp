@@ -1,6 +1,6 @@
+#include "media/WaveReader.h"
 #include "media/MPEGAudio.h"
 #include "media/RiffReader.h"
-#include "media/WaveReader.h"
 #include "tests/support/MediaBytes.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,8 @@ ByteVec Riff(std::string_view form, const ByteVec& chunks) {
 // A format record: code, channels, rate, bytes per second, block align, bits.
 ByteVec Format(uint16_t code, uint16_t channels, uint32_t rate, uint16_t bits) {
     const uint16_t align = uint16_t(channels * bits / 8);
-    return Cat({LE16(code), LE16(channels), LE32(rate), LE32(rate * align), LE16(align), LE16(bits)});
+    return Cat(
+        {LE16(code), LE16(channels), LE32(rate), LE32(rate * align), LE16(align), LE16(bits)});
 }
 
 TWaveReader ReadWav(const ByteVec& file) {
@@ -99,14 +100,15 @@ TEST(WaveReader, SampleCountsOfFormatRecords) {
         {"16-bit stereo, one second", Format(waveFormatPCM, 2, 44100, 16), 44100 * 4, 44100, 1.0},
         {"8-bit mono", Format(waveFormatPCM, 1, 11025, 8), 1000, 1000, 1000 / 11025.0},
         // ADPCM's 50-byte record: the same fields, 4 bits per sample.
-        {"ADPCM", Cat({Format(waveFormatADPCM, 1, 22050, 4), Fill(34)}), 2048, 4096, 4096 / 22050.0},
+        {"ADPCM", Cat({Format(waveFormatADPCM, 1, 22050, 4), Fill(34)}), 2048, 4096,
+         4096 / 22050.0},
         // Any other code is read the same way (here the extensible format).
         {"extensible", Cat({Format(0xFFFE, 2, 48000, 24), Fill(24)}), 600, 100, 100 / 48000.0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        const TWaveReader wav = ReadWav(Riff("WAVE", Cat({Chunk("fmt ", r.format),
-                                                         Chunk("data", Fill(r.dataSize))})));
+        const TWaveReader wav =
+            ReadWav(Riff("WAVE", Cat({Chunk("fmt ", r.format), Chunk("data", Fill(r.dataSize))})));
         EXPECT_EQ(wav.Problem(), "");
         EXPECT_EQ(wav.FormatTag(), ReadLE16(r.format, 0));
         EXPECT_EQ(wav.FmtSize(), r.format.size());
@@ -119,8 +121,8 @@ TEST(WaveReader, SampleCountsOfFormatRecords) {
 
 TEST(WaveReader, OddSizedChunksArePadded) {
     const ByteVec file = Riff("WAVE", Cat({Chunk("fmt ", Format(1, 1, 8000, 8)),
-                                          Chunk("junk", Raw("odd")),  // 3 bytes + pad
-                                          Chunk("data", Fill(101))})); // the last pad too
+                                           Chunk("junk", Raw("odd")),   // 3 bytes + pad
+                                           Chunk("data", Fill(101))})); // the last pad too
     ASSERT_EQ(Find(file, "data"), 12u + 24 + 12);
     const TWaveReader wav = ReadWav(file);
     EXPECT_EQ(wav.DataOffset(), 12u + 24 + 12 + 8);
@@ -142,7 +144,8 @@ TEST(WaveReader, OddSizedChunksArePadded) {
 
 TEST(WaveReader, SizesPastTheEndAreCutToTheFile) {
     // A recording cut short: the sizes claim 10000 data bytes, 500 are there.
-    ByteVec file = Riff("WAVE", Cat({Chunk("fmt ", Format(1, 2, 44100, 16)), Chunk("data", Fill(500))}));
+    ByteVec file =
+        Riff("WAVE", Cat({Chunk("fmt ", Format(1, 2, 44100, 16)), Chunk("data", Fill(500))}));
     const size_t dataSize = Find(file, "data") + 4;
     ASSERT_EQ(ReadLE32(file, dataSize), 500u);
     std::copy_n(LE32(10000).begin(), 4, file.begin() + dataSize);
@@ -161,15 +164,16 @@ TEST(WaveReader, SizesPastTheEndAreCutToTheFile) {
     // A "fmt " size past the end leaves too few bytes for the record.
     ByteVec record = Format(1, 2, 44100, 16);
     record.resize(10);
-    const ByteVec cutFormat = Riff("WAVE", Cat({Chunk("data", Fill(8)), Raw("fmt "), LE32(16), record}));
+    const ByteVec cutFormat =
+        Riff("WAVE", Cat({Chunk("data", Fill(8)), Raw("fmt "), LE32(16), record}));
     const TWaveReader cut = ReadWav(cutFormat);
     ExpectEmpty(cut);
     EXPECT_NE(cut.Problem().find("10 bytes"), std::string::npos) << cut.Problem();
 }
 
 TEST(WaveReader, DataBeforeFmtIsFound) {
-    const TWaveReader wav =
-        ReadWav(Riff("WAVE", Cat({Chunk("data", Fill(40)), Chunk("fmt ", Format(1, 1, 8000, 16))})));
+    const TWaveReader wav = ReadWav(
+        Riff("WAVE", Cat({Chunk("data", Fill(40)), Chunk("fmt ", Format(1, 1, 8000, 16))})));
     EXPECT_EQ(wav.DataOffset(), 20u);
     EXPECT_EQ(wav.SampleCount(), 20u);
 }
@@ -194,9 +198,10 @@ TEST(WaveReader, FilesThatAreNotUnderstoodGiveZerosAndAProblem) {
         {"big-endian RIFX", RifxOf(Riff("WAVE", Cat({fmt, data}))), "not a RIFF WAVE file"},
         {"empty", {}, "not a RIFF WAVE file"},
         {"cut in the form type", Cat({Raw("RIFF"), LE32(4), Raw("WAV")}), "not a RIFF WAVE file"},
-        {"one-byte fmt", Riff("WAVE", Cat({Chunk("fmt ", {1}), data})), "too few for a format code"},
-        {"MPEG format without frames", Riff("WAVE", Cat({Chunk("fmt ", Format(85, 1, 22050, 0)), data})),
-         "no MPEG audio frame"},
+        {"one-byte fmt", Riff("WAVE", Cat({Chunk("fmt ", {1}), data})),
+         "too few for a format code"},
+        {"MPEG format without frames",
+         Riff("WAVE", Cat({Chunk("fmt ", Format(85, 1, 22050, 0)), data})), "no MPEG audio frame"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -207,7 +212,8 @@ TEST(WaveReader, FilesThatAreNotUnderstoodGiveZerosAndAProblem) {
 }
 
 TEST(WaveReader, ZeroChannelsRatesOrBitsAreAnError) {
-    for (const ByteVec& format : {Format(1, 0, 8000, 8), Format(1, 1, 0, 8), Format(1, 1, 8000, 0)}) {
+    for (const ByteVec& format :
+         {Format(1, 0, 8000, 8), Format(1, 1, 0, 8), Format(1, 1, 8000, 0)}) {
         const ByteVec file = Riff("WAVE", Cat({Chunk("fmt ", format), Chunk("data", Fill(10))}));
         EXPECT_THROW(ReadWav(file), TMediaError);
     }
@@ -303,7 +309,8 @@ TEST(WaveReader, TheExtensionChoosesTheReader) {
     EXPECT_EQ(SoundFileKindOf("song.mp2"), TSoundFileKind::Unknown);
     EXPECT_EQ(SoundFileKindOf("wav"), TSoundFileKind::Unknown);
 
-    const fs::path folder = fs::temp_directory_path() / ("pictova-wave-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("pictova-wave-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const ByteVec wav = AudioFixture("pcm_u8_mono_11025_500ms.wav");
     const ByteVec mp3 = AudioFixture("mpeg2_cbr32k_mono_info.mp3");
@@ -321,13 +328,15 @@ TEST(WaveReader, TheExtensionChoosesTheReader) {
     ExpectEmpty(missing);
     EXPECT_NE(missing.Problem().find("missing.wav"), std::string::npos) << missing.Problem();
     // Format errors name the file.
-    const fs::path zero = write("Zero.wav", Riff("WAVE", Cat({Chunk("fmt ", Format(1, 0, 8000, 8)),
-                                                              Chunk("data", Fill(10))})));
+    const fs::path zero =
+        write("Zero.wav",
+              Riff("WAVE", Cat({Chunk("fmt ", Format(1, 0, 8000, 8)), Chunk("data", Fill(10))})));
     EXPECT_THROW(TWaveReader{zero}, TMediaError);
     try {
         const TWaveReader never{zero};
     } catch (const TMediaError& e) {
-        EXPECT_NE(std::string(e.what()).find("Zero.wav\": the WAVE format record"), std::string::npos)
+        EXPECT_NE(std::string(e.what()).find("Zero.wav\": the WAVE format record"),
+                  std::string::npos)
             << e.what();
     }
     fs::remove_all(folder);

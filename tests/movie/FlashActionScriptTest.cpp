@@ -46,10 +46,12 @@ TEST(FlashActionScript, EveryPlainOperationAppendsItsActionCode) {
         {[](TFlashActionScript& s) { s.GotoFrame(3); }, "81 02 00 03 00"},
         {[](TFlashActionScript& s) { s.GotoFrame2(false); }, "9F 01 00 00"},
         {[](TFlashActionScript& s) { s.GotoFrame2(true); }, "9F 01 00 01"},
-        {[](TFlashActionScript& s) { s.ConstantPool({"a", "bc"}); },
-         "88 07 00 " // ConstantPool, length 7
-         "02 00 "    // Count 2
-         "61 00 "    // "a"
+        {[](TFlashActionScript& s) {
+             s.ConstantPool({"a", "bc"});
+         },
+         "88 07 00 "  // ConstantPool, length 7
+         "02 00 "     // Count 2
+         "61 00 "     // "a"
          "62 63 00"}, // "bc"
     };
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -88,8 +90,8 @@ TEST(FlashActionScript, ConsecutivePushesShareOneRecord) {
 TEST(FlashActionScript, ConstantIndexesTakeOneOrTwoBytes) {
     const std::vector<std::pair<uint16_t, std::string>> rows = {
         {0, "96 02 00 08 00"},
-        {255, "96 02 00 08 FF"},       // Constant8
-        {256, "96 03 00 09 00 01"},    // Constant16, little-endian
+        {255, "96 02 00 08 FF"},    // Constant8
+        {256, "96 03 00 09 00 01"}, // Constant16, little-endian
         {65535, "96 03 00 09 FF FF"},
     };
     for (const auto& [index, bytes] : rows) {
@@ -136,9 +138,9 @@ TEST(FlashActionScript, BranchesThroughMarkers) {
         script.Play();
         script.SetMarker(&skip.BranchMarker(), false);
         script.Jump(&top);
-        EXPECT_EQ(Hex(Records(script)), "07 "            // Stop (top)
-                                        "9D 02 00 01 00 " // If +1
-                                        "06 "             // Play
+        EXPECT_EQ(Hex(Records(script)), "07 "              // Stop (top)
+                                        "9D 02 00 01 00 "  // If +1
+                                        "06 "              // Play
                                         "99 02 00 F4 FF"); // Jump -12, to the Stop
     }
     {
@@ -148,7 +150,7 @@ TEST(FlashActionScript, BranchesThroughMarkers) {
         TSWFActionJump& out = script.Jump();
         script.If(&top);
         script.SetMarker(&out.BranchMarker(), false);
-        EXPECT_EQ(Hex(Records(script)), "99 02 00 05 00 " // Jump +5
+        EXPECT_EQ(Hex(Records(script)), "99 02 00 05 00 "  // Jump +5
                                         "9D 02 00 F6 FF"); // If -10
     }
 }
@@ -248,7 +250,7 @@ TEST(FlashMovieFrameActions, LabelThenActionsThenShowFrame) {
     m.ShowFrame(); // no script in this frame
     m.MakeStream();
     const std::vector<uint16_t> expected = {
-        tagDefineShape2, tagPlaceObject2, tagFrameLabel, tagDoAction, tagShowFrame,
+        tagDefineShape2, tagPlaceObject2, tagFrameLabel, tagDoAction,  tagShowFrame,
         tagDoAction,     tagShowFrame,    tagShowFrame,  tagShowFrame, tagEnd};
     EXPECT_EQ(Codes(Saved(m)), expected);
     EXPECT_EQ(m.FrameCount(), 4);

@@ -63,8 +63,9 @@ TReadFont ReadFont(TBasedSWFObject& object) {
     const size_t entry = f.WideOffsets ? 4 : 2;
     std::vector<size_t> offsets;
     for (size_t i = 0; i <= count; ++i)
-        offsets.push_back(f.WideOffsets ? U16At(b, at + 4 * i) | size_t(U16At(b, at + 4 * i + 2)) << 16
-                                        : U16At(b, at + 2 * i));
+        offsets.push_back(f.WideOffsets
+                              ? U16At(b, at + 4 * i) | size_t(U16At(b, at + 4 * i + 2)) << 16
+                              : U16At(b, at + 2 * i));
     (void)entry;
     for (size_t i = 0; i < count; ++i)
         f.Glyphs.push_back(b.substr(table + offsets[i], offsets[i + 1] - offsets[i]));
@@ -114,7 +115,8 @@ TEST_F(FlashFont, CollectsEachCharacterOnce) {
 // the euro sign U+20AC, which comes after U+00E4 (0xE4).
 TEST_F(FlashFont, KeepsCharsInCharacterOrder) {
     TFlashFont& font = Movie.AddFont(Description("DejaVu Sans"), false);
-    font.AddChars("\xE4z\x80" "a\xDF");
+    font.AddChars("\xE4z\x80"
+                  "a\xDF");
     std::string codes;
     for (const auto& ch : font.Chars())
         codes += char(ch->Code());
@@ -144,10 +146,10 @@ TEST_F(FlashFont, CharsetGivesLanguageAndEncoding) {
         TFontEncoding Encoding;
     };
     // Each row starts from the Shift-JIS state, so "unchanged" shows.
-    for (const Row& row : {Row{0, 0, feANSI}, Row{2, 0, feANSI}, Row{1, 0, feUnicode},
-                           Row{128, 2, feShiftJIS}, Row{129, 3, feShiftJIS},
-                           Row{134, 4, feShiftJIS}, Row{136, 5, feShiftJIS},
-                           Row{161, 64, feUnicode}}) {
+    for (const Row& row :
+         {Row{0, 0, feANSI}, Row{2, 0, feANSI}, Row{1, 0, feUnicode}, Row{128, 2, feShiftJIS},
+          Row{129, 3, feShiftJIS}, Row{134, 4, feShiftJIS}, Row{136, 5, feShiftJIS},
+          Row{161, 64, feUnicode}}) {
         TFlashFont font(nullptr, 10, false, false, "x", false);
         EXPECT_EQ(font.Encoding(), feANSI);
         font.SetCharset(128);

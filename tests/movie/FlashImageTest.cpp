@@ -509,7 +509,8 @@ TEST(FlashImageFiles, BrokenHeadersFailAsOnTheWholeFile) {
     ASSERT_NE(frame, std::string::npos);
     const size_t scan = exif.find("\xFF\xDA", frame);
     ASSERT_NE(scan, std::string::npos);
-    const size_t scanEnd = scan + 2 + (size_t(uint8_t(exif[scan + 2])) << 8 | uint8_t(exif[scan + 3]));
+    const size_t scanEnd =
+        scan + 2 + (size_t(uint8_t(exif[scan + 2])) << 8 | uint8_t(exif[scan + 3]));
     const size_t dqt = plain.find("\xFF\xDB");
     ASSERT_NE(dqt, std::string::npos);
     std::string dqtPastTheEnd = plain;
@@ -518,7 +519,7 @@ TEST(FlashImageFiles, BrokenHeadersFailAsOnTheWholeFile) {
         const char* Name;
         std::string Bytes;
         bool Loads = false; // the codec takes the whole file
-        uint16_t Width = 0;  // then the size found
+        uint16_t Width = 0; // then the size found
     };
     // clang-format off
     const Row rows[] = {

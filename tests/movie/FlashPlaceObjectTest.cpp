@@ -1,6 +1,6 @@
+#include "movie/FlashPlaceObject.h"
 #include "movie/FlashActionScript.h"
 #include "movie/FlashMovie.h"
-#include "movie/FlashPlaceObject.h"
 #include "movie/FlashShape.h"
 #include "swf/ActionTags.h"
 #include "tests/support/Capture.h"
@@ -351,28 +351,28 @@ TEST(FlashPlaceVideo, EachFrameWritesSoundVideoAndPlacementBeforeShowFrame) {
     const std::vector<test::WalkedTag> tags = MovieTags(m);
     const std::vector<uint16_t> expected = {
         18, 19, 61, 26, 1, // head and first block
-        19, 61, 26, 1,  19, 61, 26, 1, 19, 61, 26, 1, 19, 61, 26, 1,
-        61, 26, 1,         // the audio has run out
+        19, 61, 26, 1,  19, 61, 26, 1,  19, 61,
+        26, 1,  19, 61, 26, 1,  61, 26, 1, // the audio has run out
         0};
     ASSERT_EQ(Codes(tags), expected);
 
     // 44100 Hz / 20 fps = 2205 samples per movie frame; 2205 mod 1152 = 1053.
-    EXPECT_EQ(Hex(tags[0].Body), "0E "    // reserved, playback 44 kHz, 16-bit, mono
-                                 "2E "    // MP3, 44 kHz, 16-bit, mono
-                                 "9D 08 " // StreamSoundSampleCount 2205
+    EXPECT_EQ(Hex(tags[0].Body), "0E "     // reserved, playback 44 kHz, 16-bit, mono
+                                 "2E "     // MP3, 44 kHz, 16-bit, mono
+                                 "9D 08 "  // StreamSoundSampleCount 2205
                                  "1D 04"); // LatencySeek 1053
     // First block: (1053 + 2205) div 1152 = 2 frames, and one more.
     EXPECT_TRUE(tags[1].LongHeader);
-    EXPECT_EQ(Hex(tags[1].Body), "80 0D "             // SampleCount 3 x 1152
-                                 "1D 04 "             // SeekSamples 1053
+    EXPECT_EQ(Hex(tags[1].Body), "80 0D "              // SampleCount 3 x 1152
+                                 "1D 04 "              // SeekSamples 1053
                                  "A0 A0 A1 A1 A2 A2"); // three audio frames
-    EXPECT_EQ(Hex(tags[2].Body), "07 00 " // StreamID 7
-                                 "00 00 " // FrameNum 0
-                                 "D0");   // the frame's data
-    EXPECT_EQ(Hex(tags[3].Body), "12 "    // flags: HasRatio, HasCharacter
-                                 "03 00 " // Depth 3
-                                 "07 00 " // CharacterId 7
-                                 "00 00"); // Ratio 0
+    EXPECT_EQ(Hex(tags[2].Body), "07 00 "              // StreamID 7
+                                 "00 00 "              // FrameNum 0
+                                 "D0");                // the frame's data
+    EXPECT_EQ(Hex(tags[3].Body), "12 "                 // flags: HasRatio, HasCharacter
+                                 "03 00 "              // Depth 3
+                                 "07 00 "              // CharacterId 7
+                                 "00 00");             // Ratio 0
     // Then the seek is (1053 + 2205) mod 1152 = 954: 3159 div 1152 = 2 frames.
     EXPECT_TRUE(tags[5].LongHeader);
     EXPECT_EQ(Hex(tags[5].Body), "00 09 BA 03 A3 A3 A4 A4");

@@ -1,6 +1,6 @@
+#include "movie/FlashText.h"
 #include "movie/FlashFont.h"
 #include "movie/FlashMovie.h"
-#include "movie/FlashText.h"
 #include "tests/support/BitPacker.h"
 #include "tests/support/Capture.h"
 #include "tests/support/SwfWalker.h"
@@ -118,8 +118,8 @@ protected:
 // DejaVu Sans: ascent 950, advances l 284, o 626, space 326 (em 1024).
 TEST_F(FlashText, StaticTextLaysOutGlyphsInTwips) {
     TFlashFont& font = Font();
-    TFlashText& text = Movie.AddText("lo ol", MakeRGBA(0x11, 0x22, 0x33, 255),
-                                     TRect{10, 5, 200, 40}, font);
+    TFlashText& text =
+        Movie.AddText("lo ol", MakeRGBA(0x11, 0x22, 0x33, 255), TRect{10, 5, 200, 40}, font);
     EXPECT_EQ(text.TextHeight(), 12);
     const TReadText t = ReadText(text);
     EXPECT_EQ(t.Code, tagDefineText);
@@ -174,7 +174,8 @@ TEST_F(FlashText, TextIndicesFollowTheFontsCodeTable) {
     TFlashText& text = Movie.AddText("\x80\xE4", MakeRGBA(0, 0, 0, 255), TRect{0, 0, 10, 10}, font);
     EXPECT_EQ(ReadText(text).Indices, (std::vector<uint32_t>{0, 1}));
     TFlashFont& wide = Font("DejaVu Sans", false, csDefault);
-    TFlashText& wideText = Movie.AddText("\x80\xE4", MakeRGBA(0, 0, 0, 255), TRect{0, 0, 10, 10}, wide);
+    TFlashText& wideText =
+        Movie.AddText("\x80\xE4", MakeRGBA(0, 0, 0, 255), TRect{0, 0, 10, 10}, wide);
     EXPECT_EQ(ReadText(wideText).Indices, (std::vector<uint32_t>{1, 0}));
 }
 
@@ -212,40 +213,41 @@ TEST_F(FlashText, DynamicTextOfTheLoadingPercentage) {
     const TTag tag = Written(text);
     EXPECT_EQ(tag.Code, tagDefineEditText);
     const std::string expected =
-        U16(text.CharacterId()) +                                       // CharacterID
+        U16(text.CharacterId()) +                                      // CharacterID
         Pack({{14, 5}, {0, 14}, {8000, 14}, {2800, 14}, {6000, 14}}) + // Bounds
-        Pack({{1, 1},                                                   // HasText
-              {0, 1},                                                   // WordWrap
-              {0, 1},                                                   // Multiline
-              {0, 1},                                                   // Password
-              {0, 1},                                                   // ReadOnly
-              {1, 1},                                                   // HasTextColor
-              {0, 1},                                                   // HasMaxLength
-              {1, 1},                                                   // HasFont
-              {0, 1},                                                   // HasFontClass
-              {0, 1},                                                   // AutoSize
-              {1, 1},                                                   // HasLayout
-              {1, 1},                                                   // NoSelect
-              {0, 1},                                                   // Border
-              {0, 1},                                                   // WasStatic
-              {0, 1},                                                   // HTML
-              {0, 1}}) +                                                // UseOutlines
-        U16(font.CharacterId()) +                                       // FontID
-        U16(240) +                                                      // FontHeight
-        "\x00\x00\x00\xFF"s +                                           // TextColor
-        "\x02"s +                                                       // Align: centre
-        U16(0) +                                                        // LeftMargin
-        U16(0) +                                                        // RightMargin
-        U16(0) +                                                        // Indent
-        U16(0) +                                                        // Leading
-        "pr\0"s +                                                       // VariableName
-        "0% geladen\0"s;                                                // InitialText
+        Pack({{1, 1},                                                  // HasText
+              {0, 1},                                                  // WordWrap
+              {0, 1},                                                  // Multiline
+              {0, 1},                                                  // Password
+              {0, 1},                                                  // ReadOnly
+              {1, 1},                                                  // HasTextColor
+              {0, 1},                                                  // HasMaxLength
+              {1, 1},                                                  // HasFont
+              {0, 1},                                                  // HasFontClass
+              {0, 1},                                                  // AutoSize
+              {1, 1},                                                  // HasLayout
+              {1, 1},                                                  // NoSelect
+              {0, 1},                                                  // Border
+              {0, 1},                                                  // WasStatic
+              {0, 1},                                                  // HTML
+              {0, 1}}) +                                               // UseOutlines
+        U16(font.CharacterId()) +                                      // FontID
+        U16(240) +                                                     // FontHeight
+        "\x00\x00\x00\xFF"s +                                          // TextColor
+        "\x02"s +                                                      // Align: centre
+        U16(0) +                                                       // LeftMargin
+        U16(0) +                                                       // RightMargin
+        U16(0) +                                                       // Indent
+        U16(0) +                                                       // Leading
+        "pr\0"s +                                                      // VariableName
+        "0% geladen\0"s;                                               // InitialText
     EXPECT_EQ(Hex(tag.Body), Hex(expected));
 }
 
 TEST_F(FlashText, EmbeddedFontMakesTheEditTextUseOutlines) {
     TFlashFont& font = Font();
-    TFlashText& text = Movie.AddDynamicText("v", "", TRect{0, 0, 100, 20}, font, MakeRGBA(0, 0, 0, 255));
+    TFlashText& text =
+        Movie.AddDynamicText("v", "", TRect{0, 0, 100, 20}, font, MakeRGBA(0, 0, 0, 255));
     text.AutoSize = true;
     text.SetMaxLength(0x12345);
     EXPECT_EQ(text.MinVersion(), 6);

@@ -86,11 +86,11 @@ TEST(GlyphOutlines, FixedToIntRoundsHalvesToEven) {
         int32_t Fixed;
         int32_t Expected;
     };
-    for (const Row& row : {Row{12 << 16 | 0x8000, 12}, Row{13 << 16 | 0x8000, 14},
-                           Row{int32_t(0xFFFF8000), 0}, // -1 + 0x8000: -0.5
-                           Row{int32_t(0xFFFE8000), -2}, // -1.5
-                           Row{10 << 16 | 0xC000, 11}, Row{10 << 16 | 0x4000, 10},
-                           Row{-(7 << 16), -7}, Row{0, 0}})
+    for (const Row& row :
+         {Row{12 << 16 | 0x8000, 12}, Row{13 << 16 | 0x8000, 14},
+          Row{int32_t(0xFFFF8000), 0},  // -1 + 0x8000: -0.5
+          Row{int32_t(0xFFFE8000), -2}, // -1.5
+          Row{10 << 16 | 0xC000, 11}, Row{10 << 16 | 0x4000, 10}, Row{-(7 << 16), -7}, Row{0, 0}})
         EXPECT_EQ(FixedToInt(row.Fixed), row.Expected) << std::hex << row.Fixed;
 }
 
@@ -111,8 +111,7 @@ TEST(GlyphOutlines, QuadraticRecordsKeepTheirControlPoints) {
 
 TEST(GlyphOutlines, LastAnchorOfAQuadraticRecordDropsItsFraction) {
     const double v = 10 + 0xC000 / 65536.0;
-    EXPECT_EQ(Drawn(Outline(P(1, 1), {{ctQSpline, {P(5, 20), P(v, v)}}})),
-              "M1,1 C5,20 10,10 L1,1");
+    EXPECT_EQ(Drawn(Outline(P(1, 1), {{ctQSpline, {P(5, 20), P(v, v)}}})), "M1,1 C5,20 10,10 L1,1");
     EXPECT_EQ(Drawn(Outline(P(1, 1), {{ctLine, {P(v, v)}}})), "M1,1 L11,11 L1,1");
 }
 
@@ -140,9 +139,9 @@ TEST(GlyphOutlines, ShapesAreMirroredToDownwardY) {
 TEST(GlyphOutlines, UnknownCurveTypesLeaveTheGlyphEmpty) {
     bool drawable = true;
     // Type 4 is no outline primitive; the lines after it are not drawn either.
-    const std::string path =
-        Drawn(Outline(P(0, 0), {{ctLine, {P(10, 0)}}, {4, {P(3, 3), P(4, 4)}}, {ctLine, {P(0, 9)}}}),
-              &drawable);
+    const std::string path = Drawn(
+        Outline(P(0, 0), {{ctLine, {P(10, 0)}}, {4, {P(3, 3), P(4, 4)}}, {ctLine, {P(0, 9)}}}),
+        &drawable);
     EXPECT_FALSE(drawable);
     EXPECT_EQ(path, "");
     // A cubic record whose points are no triples.
@@ -189,12 +188,13 @@ TEST(GlyphOutlines, CubicCurvesBecomeCloseQuadratics) {
         double P0x, P0y, C1x, C1y, C2x, C2y, P3x, P3y;
     };
     // A glyph-sized bowl, an S bend and a sharp hook.
-    for (const Cubic& c : {Cubic{0, 0, 0, 400, 500, 400, 500, 0},
-                           Cubic{0, 0, 600, 0, -100, 700, 500, 700},
-                           Cubic{100, 0, 900, 300, -400, 300, 400, 0}}) {
+    for (const Cubic& c :
+         {Cubic{0, 0, 0, 400, 500, 400, 500, 0}, Cubic{0, 0, 600, 0, -100, 700, 500, 700},
+          Cubic{100, 0, 900, 300, -400, 300, 400, 0}}) {
         TGlyph glyph;
         ASSERT_TRUE(ReadGlyphOutline(
-            Outline(P(c.P0x, c.P0y), {{ctCSpline, {P(c.C1x, c.C1y), P(c.C2x, c.C2y), P(c.P3x, c.P3y)}}}),
+            Outline(P(c.P0x, c.P0y),
+                    {{ctCSpline, {P(c.C1x, c.C1y), P(c.C2x, c.C2y), P(c.P3x, c.P3y)}}}),
             glyph.Edges));
         const auto drawn = Trace(glyph.Records);
         size_t curves = 0;
@@ -218,9 +218,10 @@ TEST(GlyphOutlines, CubicCurvesBecomeCloseQuadratics) {
         }
         EXPECT_LT(worst, 1.5) << c.C1x << "," << c.C1y;
         // The curve ends exactly at its end point before the contour closes.
-        EXPECT_NE(Path(glyph.Records).find(" " + std::to_string(int(c.P3x)) + "," +
-                                           std::to_string(int(c.P3y)) + " L"),
-                  std::string::npos)
+        EXPECT_NE(
+            Path(glyph.Records)
+                .find(" " + std::to_string(int(c.P3x)) + "," + std::to_string(int(c.P3y)) + " L"),
+            std::string::npos)
             << Path(glyph.Records);
     }
 }

@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 // blocks that follow it; the vector keeps no room beyond that one byte.
 TEST(FileBytes, ReadsWholeFilesWithoutSpareRoom) {
     test::TempDir dir;
-    for (const size_t size : {size_t(0), size_t(1), size_t(256 * 1024), size_t(256 * 1024 + 1),
-                              size_t(3'000'001)}) {
+    for (const size_t size :
+         {size_t(0), size_t(1), size_t(256 * 1024), size_t(256 * 1024 + 1), size_t(3'000'001)}) {
         std::string content(size, '\0');
         for (size_t i = 0; i < size; ++i)
             content[i] = char(i * 7 + i / 251);

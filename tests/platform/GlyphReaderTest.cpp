@@ -154,7 +154,8 @@ TEST(GlyphReader, RejectedFontDataIsAnErrorNamingIt) {
         FAIL() << "junk was accepted";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("4000 bytes"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("rejected by FreeType"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("rejected by FreeType"), std::string::npos)
+            << e.what();
     }
 }
 

@@ -1,5 +1,5 @@
-#include "platform/ProgramFolder.h"
 #include "platform/UserFolders.h"
+#include "platform/ProgramFolder.h"
 
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"

@@ -54,11 +54,11 @@ struct FixtureRow {
 };
 
 const FixtureRow kFixtures[] = {
-    {"red-37x21.png", TImageFormat::Png, 33},                // signature 8 + IHDR 25
-    {"red-37x21-baseline.jpg", TImageFormat::Jpeg, 0xCD},    // SOF0 at 0xBA, 17 bytes long
-    {"red-37x21-progressive.jpg", TImageFormat::Jpeg, 0x7E}, // SOF2 at 0x6B
-    {"red-37x21.bmp", TImageFormat::Bmp, 54},                // file header 14 + info 40
-    {"red-37x21.gif", TImageFormat::Gif, 13},                // header 6 + screen 7
+    {"red-37x21.png", TImageFormat::Png, 33},                     // signature 8 + IHDR 25
+    {"red-37x21-baseline.jpg", TImageFormat::Jpeg, 0xCD},         // SOF0 at 0xBA, 17 bytes long
+    {"red-37x21-progressive.jpg", TImageFormat::Jpeg, 0x7E},      // SOF2 at 0x6B
+    {"red-37x21.bmp", TImageFormat::Bmp, 54},                     // file header 14 + info 40
+    {"red-37x21.gif", TImageFormat::Gif, 13},                     // header 6 + screen 7
     {"red-37x21-le.tif", TImageFormat::Tiff, 2396 + 2 + 14 * 12}, // IFD at 2396, 14 entries
     {"red-37x21-be.tif", TImageFormat::Tiff, 2360 + 2 + 16 * 12}, // IFD at 2360, 16 entries
 };
@@ -101,14 +101,49 @@ TEST(ImageSize, HeaderFieldsOneAtATime) {
     const PatchRow rows[] = {
         {"JPEG without SOI", "red-37x21-baseline.jpg", 1, {0xD8}, {0xD9}, {}},
         {"JPEG SOF1 (extended) counts", "red-37x21-baseline.jpg", 0xBB, {0xC0}, {0xC1}, k37x21},
-        {"JPEG SOF3 (lossless) cannot be loaded", "red-37x21-baseline.jpg", 0xBB, {0xC0}, {0xC3}, {}},
-        {"JPEG SOF9 (arithmetic) cannot be loaded", "red-37x21-baseline.jpg", 0xBB, {0xC0}, {0xC9}, {}},
-        {"JPEG height 0 (left to a DNL marker)", "red-37x21-baseline.jpg", 0xBF, {0x00, 0x15}, {0x00, 0x00}, {}},
+        {"JPEG SOF3 (lossless) cannot be loaded",
+         "red-37x21-baseline.jpg",
+         0xBB,
+         {0xC0},
+         {0xC3},
+         {}},
+        {"JPEG SOF9 (arithmetic) cannot be loaded",
+         "red-37x21-baseline.jpg",
+         0xBB,
+         {0xC0},
+         {0xC9},
+         {}},
+        {"JPEG height 0 (left to a DNL marker)",
+         "red-37x21-baseline.jpg",
+         0xBF,
+         {0x00, 0x15},
+         {0x00, 0x00},
+         {}},
         {"JPEG width 0", "red-37x21-baseline.jpg", 0xC1, {0x00, 0x25}, {0x00, 0x00}, {}},
-        {"JPEG frame length disagrees with its components", "red-37x21-baseline.jpg", 0xBC, {0x00, 0x11}, {0x00, 0x14}, {}},
-        {"JPEG wide frame", "red-37x21-baseline.jpg", 0xC1, {0x00, 0x25}, {0x12, 0x34}, TImageSize{0x1234, 21}},
-        {"JPEG segment length below 2", "red-37x21-baseline.jpg", 0x6D, {0x00, 0x4D}, {0x00, 0x01}, {}},
-        {"JPEG segment length runs past the end", "red-37x21-baseline.jpg", 0x6D, {0x00, 0x4D}, {0xFF, 0xFF}, {}},
+        {"JPEG frame length disagrees with its components",
+         "red-37x21-baseline.jpg",
+         0xBC,
+         {0x00, 0x11},
+         {0x00, 0x14},
+         {}},
+        {"JPEG wide frame",
+         "red-37x21-baseline.jpg",
+         0xC1,
+         {0x00, 0x25},
+         {0x12, 0x34},
+         TImageSize{0x1234, 21}},
+        {"JPEG segment length below 2",
+         "red-37x21-baseline.jpg",
+         0x6D,
+         {0x00, 0x4D},
+         {0x00, 0x01},
+         {}},
+        {"JPEG segment length runs past the end",
+         "red-37x21-baseline.jpg",
+         0x6D,
+         {0x00, 0x4D},
+         {0xFF, 0xFF},
+         {}},
         {"JPEG no marker where one belongs", "red-37x21-baseline.jpg", 0x6B, {0xFF}, {0x00}, {}},
         {"JPEG image data before the frame", "red-37x21-baseline.jpg", 0x6C, {0xC4}, {0xDA}, {}},
         {"JPEG end before the frame", "red-37x21-baseline.jpg", 0x6C, {0xC4}, {0xD9}, {}},
@@ -118,25 +153,50 @@ TEST(ImageSize, HeaderFieldsOneAtATime) {
         {"PNG IHDR length", "red-37x21.png", 11, {13}, {14}, {}},
         {"PNG IHDR checksum", "red-37x21.png", 32, {0xF9}, {0xF8}, {}},
         {"BMP signature", "red-37x21.bmp", 1, {'M'}, {'A'}, {}},
-        {"BMP rows stored top-down (negative height)", "red-37x21.bmp", 22, {21, 0, 0, 0}, {0xEB, 0xFF, 0xFF, 0xFF}, k37x21},
+        {"BMP rows stored top-down (negative height)",
+         "red-37x21.bmp",
+         22,
+         {21, 0, 0, 0},
+         {0xEB, 0xFF, 0xFF, 0xFF},
+         k37x21},
         {"BMP height 0", "red-37x21.bmp", 22, {21, 0, 0, 0}, {0, 0, 0, 0}, {}},
         {"BMP height -2^31", "red-37x21.bmp", 22, {21, 0, 0, 0}, {0, 0, 0, 0x80}, {}},
         {"BMP negative width", "red-37x21.bmp", 18, {37, 0, 0, 0}, {0xDB, 0xFF, 0xFF, 0xFF}, {}},
-        {"BMP wide picture", "red-37x21.bmp", 18, {37, 0, 0, 0}, {0x70, 0x11, 0x01, 0x00}, TImageSize{70000, 21}},
+        {"BMP wide picture",
+         "red-37x21.bmp",
+         18,
+         {37, 0, 0, 0},
+         {0x70, 0x11, 0x01, 0x00},
+         TImageSize{70000, 21}},
         {"BMP header size 64 (OS/2 2.x)", "red-37x21.bmp", 14, {40}, {64}, {}},
         {"GIF87a", "red-37x21.gif", 4, {'9'}, {'7'}, k37x21},
         {"GIF unknown version", "red-37x21.gif", 4, {'9'}, {'8'}, {}},
         {"GIF width 0", "red-37x21.gif", 6, {37, 0}, {0, 0}, {}},
         {"GIF wide screen", "red-37x21.gif", 6, {37, 0}, {0x2C, 0x01}, TImageSize{300, 21}},
         {"TIFF magic", "red-37x21-le.tif", 2, {0x2A}, {0x2B}, {}},
-        {"TIFF IFD beyond the end", "red-37x21-le.tif", 4, {0x5C, 0x09, 0, 0}, {0xFF, 0xFF, 0xFF, 0x7F}, {}},
+        {"TIFF IFD beyond the end",
+         "red-37x21-le.tif",
+         4,
+         {0x5C, 0x09, 0, 0},
+         {0xFF, 0xFF, 0xFF, 0x7F},
+         {}},
         {"TIFF no width entry", "red-37x21-le.tif", le, {0x00, 0x01}, {0x10, 0x01}, {}},
         {"TIFF width of type RATIONAL", "red-37x21-le.tif", le + 2, {0x04, 0x00}, {0x05, 0x00}, {}},
         {"TIFF width with count 0", "red-37x21-le.tif", le + 4, {1, 0, 0, 0}, {0, 0, 0, 0}, {}},
         {"TIFF width 0", "red-37x21-le.tif", le + 8, {37, 0, 0, 0}, {0, 0, 0, 0}, {}},
-        {"TIFF LONG width above 16 bits", "red-37x21-le.tif", le + 8, {37, 0, 0, 0}, {0x70, 0x11, 0x01, 0}, TImageSize{70000, 21}},
+        {"TIFF LONG width above 16 bits",
+         "red-37x21-le.tif",
+         le + 8,
+         {37, 0, 0, 0},
+         {0x70, 0x11, 0x01, 0},
+         TImageSize{70000, 21}},
         {"TIFF LONG width of 2^31", "red-37x21-le.tif", le + 8, {37, 0, 0, 0}, {0, 0, 0, 0x80}, {}},
-        {"TIFF big-endian SHORT width", "red-37x21-be.tif", be + 8, {0x00, 0x25}, {0x01, 0x2C}, TImageSize{300, 21}},
+        {"TIFF big-endian SHORT width",
+         "red-37x21-be.tif",
+         be + 8,
+         {0x00, 0x25},
+         {0x01, 0x2C},
+         TImageSize{300, 21}},
         {"TIFF empty IFD", "red-37x21-be.tif", 2360, {0x00, 0x10}, {0x00, 0x00}, {}},
     };
     for (const auto& row : rows) {
@@ -187,7 +247,8 @@ Bytes BmpHeader(std::uint32_t headerSize, std::int32_t width, std::int32_t heigh
 }
 
 TEST(ImageSize, BmpHeaderKinds) {
-    EXPECT_EQ(ReadImageHeaderSize(BmpHeader(12, 300, 21), TImageFormat::Bmp), (TImageSize{300, 21}));
+    EXPECT_EQ(ReadImageHeaderSize(BmpHeader(12, 300, 21), TImageFormat::Bmp),
+              (TImageSize{300, 21}));
     // Core header sizes are unsigned 16-bit values.
     EXPECT_EQ(ReadImageHeaderSize(BmpHeader(12, 0xFFFF, 0x8000), TImageFormat::Bmp),
               (TImageSize{0xFFFF, 0x8000}));

@@ -210,8 +210,8 @@ TEST_F(SlideShowBuild, FinalShowStartsWithThePreloaderFrame) {
     while (next < show.Movie.Tags.size() && show.Movie.Tags[next].Code != tagShowFrame)
         frameOne.push_back(show.Movie.Tags[next++].Code);
     EXPECT_EQ(frameOne, (std::vector<uint16_t>{tagDefineShape2, tagDefineShape2, tagDefineFont2,
-                                               tagDefineEditText, tagDefineSprite,
-                                               tagDefineSprite, tagPlaceObject2, tagDoAction}));
+                                               tagDefineEditText, tagDefineSprite, tagDefineSprite,
+                                               tagPlaceObject2, tagDoAction}));
     ASSERT_LT(next + 1, show.Movie.Tags.size());
     EXPECT_EQ(show.Movie.Tags[next + 1].Code, tagRemoveObject2) << "frame 2 takes it away first";
 
@@ -408,11 +408,11 @@ TEST_F(SlideShowBuild, PicturesTakeThePathOfTheirFileType) {
     test::WriteBmpFile(Dir / "flat.bmp", 37, 21);
     // Camera files: the frame header lies behind large metadata.
     for (const char* name : {"baseline", "progressive"})
-        test::WriteFile(Dir / (std::string(name) + "-exif.jpg"),
-                        test::JpegWithMetadata(
-                            test::ReadFileBytes(fs::path(PICTOVA_TEST_DATA) / "images" /
-                                                ("red-37x21-" + std::string(name) + ".jpg")),
-                            200 * 1024));
+        test::WriteFile(
+            Dir / (std::string(name) + "-exif.jpg"),
+            test::JpegWithMetadata(test::ReadFileBytes(fs::path(PICTOVA_TEST_DATA) / "images" /
+                                                       ("red-37x21-" + std::string(name) + ".jpg")),
+                                   200 * 1024));
     struct Row {
         const char* File;
         uint16_t Tag;

@@ -94,11 +94,23 @@ TEST(SlideShowProject, MoveAndRemoveSelections) {
     using S = std::vector<std::size_t>;
     const EditRow rows[] = {
         {"up: block of 1 and 2", 4, {1, 2}, Op::Up, V{"p1", "p2", "p0", "p3"}, S{0, 1}},
-        {"up: first selected beeps", 4, {0, 1}, Op::Up, V{"p0", "p1", "p2", "p3"}, S{0, 1}, TMoveResult::Refused},
+        {"up: first selected beeps",
+         4,
+         {0, 1},
+         Op::Up,
+         V{"p0", "p1", "p2", "p3"},
+         S{0, 1},
+         TMoveResult::Refused},
         {"up: 1 and 3 apart", 4, {1, 3}, Op::Up, V{"p1", "p0", "p3", "p2"}, S{0, 2}},
         {"up: nothing selected", 3, {}, Op::Up, V{"p0", "p1", "p2"}, S{}},
         {"down: block of 1 and 2", 4, {1, 2}, Op::Down, V{"p0", "p3", "p1", "p2"}, S{2, 3}},
-        {"down: last selected beeps", 4, {0, 3}, Op::Down, V{"p0", "p1", "p2", "p3"}, S{0, 3}, TMoveResult::Refused},
+        {"down: last selected beeps",
+         4,
+         {0, 3},
+         Op::Down,
+         V{"p0", "p1", "p2", "p3"},
+         S{0, 3},
+         TMoveResult::Refused},
         {"down: 0 and 2 apart", 4, {0, 2}, Op::Down, V{"p1", "p0", "p3", "p2"}, S{1, 3}},
         {"remove 0 and 2: index 2 is past the end", 4, {0, 2}, Op::Remove, V{"p1", "p3"}, S{1}},
         {"remove 1: its follower takes its place", 4, {1}, Op::Remove, V{"p0", "p2", "p3"}, S{1}},
@@ -165,8 +177,9 @@ TEST(SlideShowProject, ShowingTheFocusedItemWritesNothingBack) {
     EXPECT_EQ(project.ImgItems()[3].Effect, 7);
 
     project.SetDuration(7);
-    const std::vector<int> durations = {project.ImgItems()[0].Duration, project.ImgItems()[1].Duration,
-                                        project.ImgItems()[2].Duration, project.ImgItems()[3].Duration};
+    const std::vector<int> durations = {
+        project.ImgItems()[0].Duration, project.ImgItems()[1].Duration,
+        project.ImgItems()[2].Duration, project.ImgItems()[3].Duration};
     EXPECT_EQ(durations, (std::vector<int>{7, 5, 5, 7}));
 }
 

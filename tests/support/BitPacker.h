@@ -10,8 +10,8 @@
 namespace pictova::test {
 
 struct BitField {
-    int64_t Value;   // the low Width bits are taken (two's complement)
-    unsigned Width;  // 0 to 32
+    int64_t Value;  // the low Width bits are taken (two's complement)
+    unsigned Width; // 0 to 32
 };
 
 // The fields packed and padded with 0 bits to a whole byte.

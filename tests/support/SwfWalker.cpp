@@ -115,8 +115,8 @@ WalkedMovie WalkSwf(const std::string& file) {
     else
         throw std::runtime_error("unknown signature " + m.Signature);
     if (m.Uncompressed.size() != m.FileLength)
-        throw std::runtime_error("file length field " + std::to_string(m.FileLength) +
-                                 " but " + std::to_string(m.Uncompressed.size()) + " bytes");
+        throw std::runtime_error("file length field " + std::to_string(m.FileLength) + " but " +
+                                 std::to_string(m.Uncompressed.size()) + " bytes");
     BitReader bits(m.Uncompressed, 8);
     m.FrameSize.Nbits = bits.Bits(5);
     m.FrameSize.Xmin = bits.SignedBits(m.FrameSize.Nbits);

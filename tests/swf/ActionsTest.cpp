@@ -18,23 +18,23 @@ using test::Capture;
 using test::Hex;
 using test::TagBytes;
 
-std::string Written(TSWFAction &a) {
-    return Capture([&](TBitsEngine &be) { a.WriteToStream(be); });
+std::string Written(TSWFAction& a) {
+    return Capture([&](TBitsEngine& be) { a.WriteToStream(be); });
 }
 
-std::string Written(TSWFActionList &list) {
-    return Capture([&](TBitsEngine &be) { list.Write(be); });
+std::string Written(TSWFActionList& list) {
+    return Capture([&](TBitsEngine& be) { list.Write(be); });
 }
 
-std::unique_ptr<TSWFActionList> Parsed(const std::string &bytes) {
+std::unique_ptr<TSWFActionList> Parsed(const std::string& bytes) {
     auto list = std::make_unique<TSWFActionList>();
     TSWFReader reader(bytes);
     list->Read(reader);
     return list;
 }
 
-template <class T> T &As(TSWFAction &a) {
-    return dynamic_cast<T &>(a);
+template <class T> T& As(TSWFAction& a) {
+    return dynamic_cast<T&>(a);
 }
 
 // --- Records without payload, the factory and minimum versions
@@ -67,7 +67,7 @@ TEST(Actions, FactoryKnowsEveryCodeWithItsVersion) {
         {7, {0x2A, 0x2B, 0x2C, 0x69, 0x8E, 0x8F}},
     };
     int known = 0;
-    for (const auto &[version, codes] : codesByVersion) {
+    for (const auto& [version, codes] : codesByVersion) {
         for (int code : codes) {
             auto a = CreateSWFAction(uint8_t(code));
             ASSERT_TRUE(a) << "code " << code;
@@ -82,14 +82,14 @@ TEST(Actions, FactoryKnowsEveryCodeWithItsVersion) {
     EXPECT_EQ(made, known);
     EXPECT_FALSE(CreateSWFAction(0x00));
     EXPECT_FALSE(CreateSWFAction(0x89)); // a later SWF version's action
-    EXPECT_TRUE(dynamic_cast<TSWFActionIf *>(CreateSWFAction(0x9D).get()));
-    EXPECT_FALSE(dynamic_cast<TSWFActionIf *>(CreateSWFAction(0x99).get()));
+    EXPECT_TRUE(dynamic_cast<TSWFActionIf*>(CreateSWFAction(0x9D).get()));
+    EXPECT_FALSE(dynamic_cast<TSWFActionIf*>(CreateSWFAction(0x99).get()));
 }
 
 // --- Payload layouts, written and read back
 
 struct PayloadRow {
-    const char *Name;
+    const char* Name;
     std::function<std::unique_ptr<TSWFAction>()> Make;
     std::string Expected;
 };
@@ -279,7 +279,7 @@ std::vector<PayloadRow> PayloadRows() {
 }
 
 TEST(Actions, PayloadsAreWrittenAndReadFieldByField) {
-    for (const PayloadRow &row : PayloadRows()) {
+    for (const PayloadRow& row : PayloadRows()) {
         SCOPED_TRACE(row.Name);
         auto action = row.Make();
         ASSERT_EQ(Hex(Written(*action)), Hex(row.Expected));
@@ -302,7 +302,7 @@ TEST(Actions, PayloadsAreWrittenAndReadFieldByField) {
 // --- Push
 
 struct PushRow {
-    const char *Name;
+    const char* Name;
     TSWFVariant Value;
     TSWFValueType Type; // vtDefault: keep the classified type
     TSWFValueType ExpectedType;
@@ -343,7 +343,7 @@ TEST(Actions, PushClassifiesAndWritesEveryValueType) {
     };
     TSWFActionPush all;
     std::string allValues;
-    for (const PushRow &row : rows) {
+    for (const PushRow& row : rows) {
         SCOPED_TRACE(row.Name);
         TSWFActionPush push;
         const size_t i = push.AddValue(row.Value);
@@ -361,7 +361,7 @@ TEST(Actions, PushClassifiesAndWritesEveryValueType) {
     ASSERT_EQ(Hex(record.substr(3)), Hex(allValues));
     auto list = Parsed(record);
     ASSERT_EQ(list->Count(), 1u);
-    auto &read = As<TSWFActionPush>((*list)[0]);
+    auto& read = As<TSWFActionPush>((*list)[0]);
     ASSERT_EQ(read.ValueCount(), rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(read.Value(i).ValueType(), rows[i].ExpectedType) << rows[i].Name;
@@ -405,20 +405,20 @@ TEST(Actions, ForwardAndBackwardBranchOffsets) {
     {
         // A forward If whose marker comes right after it.
         TSWFActionList list;
-        auto &branch = list.Add<TSWFActionIf>();
+        auto& branch = list.Add<TSWFActionIf>();
         list.AddMarker(&branch.BranchMarker(), false);
         EXPECT_EQ(Hex(Written(list)), "9D 02 00 00 00");
     }
     {
         // A backward Jump to a marker right before it counts its own 5 bytes.
         TSWFActionList list;
-        TSWFOffsetMarker &top = list.AddMarker();
+        TSWFOffsetMarker& top = list.AddMarker();
         list.Add<TSWFActionJump>().SetBranchMarker(&top);
         EXPECT_EQ(Hex(Written(list)), "99 02 00 FB FF");
     }
     {
         TSWFActionList list;
-        auto &branch = list.Add<TSWFActionIf>();
+        auto& branch = list.Add<TSWFActionIf>();
         list.Add<TSWFActionPlay>();
         list.Add<TSWFActionPush>().AddValue(int32_t(1));
         list.AddMarker(&branch.BranchMarker(), false);
@@ -430,7 +430,7 @@ TEST(Actions, ForwardAndBackwardBranchOffsets) {
     }
     {
         TSWFActionList list;
-        TSWFOffsetMarker &top = list.AddMarker();
+        TSWFOffsetMarker& top = list.AddMarker();
         list.Add<TSWFActionPlay>();
         list.Add<TSWFActionStop>();
         list.Add<TSWFActionJump>().SetBranchMarker(&top);
@@ -441,15 +441,15 @@ TEST(Actions, ForwardAndBackwardBranchOffsets) {
 TEST(Actions, BranchesShareAMarkerAndSurviveAWrongDeclaration) {
     // Two forward branches to one target (an if/else end, say).
     TSWFActionList list;
-    auto &first = list.Add<TSWFActionIf>();
+    auto& first = list.Add<TSWFActionIf>();
     list.Add<TSWFActionPlay>();
-    auto &second = list.Add<TSWFActionJump>();
+    auto& second = list.Add<TSWFActionJump>();
     list.Add<TSWFActionStop>();
-    TSWFOffsetMarker &end = list.AddMarker(&first.BranchMarker(), false);
+    TSWFOffsetMarker& end = list.AddMarker(&first.BranchMarker(), false);
     second.SetBranchMarker(&end);
     EXPECT_EQ(Hex(Written(list)), "9D 02 00 07 00 06 99 02 00 01 00 07");
     // Writing again, into a stream that already holds bytes, gives the same.
-    const std::string again = Capture([&](TBitsEngine &be) {
+    const std::string again = Capture([&](TBitsEngine& be) {
         be.WriteBytes("xyz", 3);
         list.Write(be);
     });
@@ -457,7 +457,7 @@ TEST(Actions, BranchesShareAMarkerAndSurviveAWrongDeclaration) {
 
     // A target declared as lying before its branch, placed after it.
     TSWFActionList misdeclared;
-    auto &branch = misdeclared.Add<TSWFActionIf>();
+    auto& branch = misdeclared.Add<TSWFActionIf>();
     misdeclared.Add<TSWFActionPlay>();
     misdeclared.AddMarker(&branch.BranchMarker(), true);
     EXPECT_EQ(Hex(Written(misdeclared)), "9D 02 00 01 00 06");
@@ -465,7 +465,7 @@ TEST(Actions, BranchesShareAMarkerAndSurviveAWrongDeclaration) {
 
 TEST(Actions, BranchWithoutUsableMarkerWritesItsStoredValue) {
     TSWFActionList list;
-    auto &branch = list.Add<TSWFActionIf>();
+    auto& branch = list.Add<TSWFActionIf>();
     list.Add<TSWFActionPlay>();
     list.AddMarker(&branch.BranchMarker(), false).Valid = false;
     EXPECT_EQ(Hex(Written(list)), "9D 02 00 00 00 06");
@@ -478,10 +478,10 @@ TEST(Actions, BranchWithoutUsableMarkerWritesItsStoredValue) {
 
 TEST(Actions, BlockSizesCountFromTheEndOfTheAction) {
     TSWFActionList list;
-    auto &fn = list.Add<TSWFActionDefineFunction>();
+    auto& fn = list.Add<TSWFActionDefineFunction>();
     fn.FunctionName = "f";
     list.Add<TSWFActionPlay>();
-    auto &with = list.Add<TSWFActionWith>();
+    auto& with = list.Add<TSWFActionWith>();
     list.Add<TSWFActionStop>();
     list.AddMarker(&with.BranchMarker(), false);
     list.AddMarker(&fn.BranchMarker(), false);
@@ -493,7 +493,7 @@ TEST(Actions, BlockSizesCountFromTheEndOfTheAction) {
 
 TEST(Actions, TryBlockSizesAreTheBlockLengths) {
     TSWFActionList list;
-    auto &t = list.Add<TSWFActionTry>();
+    auto& t = list.Add<TSWFActionTry>();
     t.CatchBlockFlag = true;
     t.FinallyBlockFlag = true;
     t.CatchInRegisterFlag = true;
@@ -525,13 +525,13 @@ TEST(Actions, TryBlockSizesAreTheBlockLengths) {
 
 TEST(Actions, DistancesBeyondTheFieldAreRefused) {
     TSWFActionList list;
-    auto &branch = list.Add<TSWFActionIf>();
+    auto& branch = list.Add<TSWFActionIf>();
     list.Add<TSWFActionPush>().AddValue(std::string(40000, 'x'));
     list.AddMarker(&branch.BranchMarker(), false);
     EXPECT_THROW(Written(list), std::runtime_error);
 
     TSWFActionList back;
-    TSWFOffsetMarker &top = back.AddMarker();
+    TSWFOffsetMarker& top = back.AddMarker();
     back.Add<TSWFActionPush>().AddValue(std::string(40000, 'x'));
     back.Add<TSWFActionJump>().SetBranchMarker(&top);
     EXPECT_THROW(Written(back), std::runtime_error);
@@ -554,9 +554,9 @@ TEST(Actions, ReadUrlsTakeAnyUtf8BitLayoutAndKeepOtherBytes) {
 
 TEST(Actions, ReadingShowsBranchTargetsAsLabels) {
     TSWFActionList list;
-    TSWFOffsetMarker &top = list.AddMarker();
+    TSWFOffsetMarker& top = list.AddMarker();
     list.Add<TSWFActionPlay>();
-    auto &exit = list.Add<TSWFActionIf>();
+    auto& exit = list.Add<TSWFActionIf>();
     list.Add<TSWFActionPush>().AddValue(std::string("a"));
     list.Add<TSWFActionJump>().SetBranchMarker(&top);
     list.AddMarker(&exit.BranchMarker(), false);
@@ -570,18 +570,18 @@ TEST(Actions, ReadingShowsBranchTargetsAsLabels) {
 
     auto read = Parsed(bytes);
     ASSERT_EQ(read->Count(), 7u);
-    auto &backLabel = As<TSWFOffsetMarker>((*read)[0]);
-    auto &forwardLabel = As<TSWFOffsetMarker>((*read)[5]);
+    auto& backLabel = As<TSWFOffsetMarker>((*read)[0]);
+    auto& forwardLabel = As<TSWFOffsetMarker>((*read)[5]);
     // Labels are numbered in the order their branches come.
     EXPECT_EQ(forwardLabel.Name, "label 1");
     EXPECT_FALSE(forwardLabel.BeforeBranch);
     EXPECT_EQ(backLabel.Name, "label 2");
     EXPECT_TRUE(backLabel.BeforeBranch);
-    for (auto *m : {&backLabel, &forwardLabel}) {
+    for (auto* m : {&backLabel, &forwardLabel}) {
         EXPECT_TRUE(m->InList);
         EXPECT_FALSE(m->Valid);
     }
-    auto &readIf = As<TSWFActionIf>((*read)[2]);
+    auto& readIf = As<TSWFActionIf>((*read)[2]);
     EXPECT_TRUE(readIf.ExplicitOffset());
     EXPECT_EQ(&readIf.BranchMarker(), &forwardLabel);
     EXPECT_EQ(&As<TSWFActionJump>((*read)[4]).BranchMarker(), &backLabel);
@@ -593,13 +593,13 @@ TEST(Actions, OffsetsOffRecordBoundariesLeaveTheMarkerOut) {
                                       0x96, 0x05, 0x00, 0x07, 0x01, 0x00, 0x00, 0x00}); // Push 1
     auto read = Parsed(inside);
     ASSERT_EQ(read->Count(), 2u);
-    TSWFOffsetMarker &m = As<TSWFActionJump>((*read)[0]).BranchMarker();
+    TSWFOffsetMarker& m = As<TSWFActionJump>((*read)[0]).BranchMarker();
     EXPECT_EQ(m.Name, "Error Size offset: 3");
     EXPECT_FALSE(m.InList);
     EXPECT_EQ(Hex(Written(*read)), Hex(inside));
 
     // Before the first record, and past the last one.
-    for (const std::string &bytes : {Bytes({0x06, 0x99, 0x02, 0x00, 0xF0, 0xFF}),
+    for (const std::string& bytes : {Bytes({0x06, 0x99, 0x02, 0x00, 0xF0, 0xFF}),
                                      Bytes({0x99, 0x02, 0x00, 0x02, 0x00, 0x06})}) {
         auto r = Parsed(bytes);
         ASSERT_EQ(r->Count(), 2u);
@@ -609,7 +609,7 @@ TEST(Actions, OffsetsOffRecordBoundariesLeaveTheMarkerOut) {
 
 TEST(Actions, MalformedBodiesStopAtTheirEnd) {
     struct Row {
-        const char *Name;
+        const char* Name;
         std::string Body;
         size_t Count;     // records read, raw blocks included
         size_t WriteSize; // bytes the read list writes
@@ -624,7 +624,7 @@ TEST(Actions, MalformedBodiesStopAtTheirEnd) {
         {"code without a class", Bytes({0x89, 0x02, 0x00, 0xAA, 0xBB, 0x06}), 2, 6},
         {"end byte", Bytes({0x06, 0x00, 0x07}), 1, 1},
     };
-    for (const Row &row : rows) {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         // The body is a view into a larger buffer: Stop actions after it
         // would show if the reader went past its end.
@@ -639,7 +639,7 @@ TEST(Actions, MalformedBodiesStopAtTheirEnd) {
     }
     // An undecodable record is kept as its raw bytes.
     auto kept = Parsed(Bytes({0x81, 0x01, 0x00, 0x05, 0x07}));
-    auto &raw = As<TSWFActionByteCode>((*kept)[0]);
+    auto& raw = As<TSWFActionByteCode>((*kept)[0]);
     EXPECT_EQ(raw.Count(), 4u);
     EXPECT_TRUE(raw.OwnsBytes());
     EXPECT_EQ(raw.Bytes(0), 0x81);
@@ -721,9 +721,9 @@ TEST(ActionTags, ReadingBodiesRawOrParsed) {
 TEST(ActionTags, CopiesLinkBranchesToCopiedMarkers) {
     TSWFDoInitAction source;
     source.SpriteID = 9;
-    TSWFActionList &src = source.Actions();
-    TSWFOffsetMarker &top = src.AddMarker();
-    auto &exit = src.Add<TSWFActionIf>();
+    TSWFActionList& src = source.Actions();
+    TSWFOffsetMarker& top = src.AddMarker();
+    auto& exit = src.Add<TSWFActionIf>();
     src.Add<TSWFActionPlay>();
     src.Add<TSWFActionJump>().SetBranchMarker(&top);
     src.AddMarker(&exit.BranchMarker(), false);
@@ -732,7 +732,7 @@ TEST(ActionTags, CopiesLinkBranchesToCopiedMarkers) {
     TSWFDoInitAction copy;
     copy.Assign(source);
     EXPECT_EQ(copy.SpriteID, 9);
-    TSWFActionList &dst = copy.Actions();
+    TSWFActionList& dst = copy.Actions();
     ASSERT_EQ(dst.Count(), 5u);
     EXPECT_EQ(&As<TSWFActionIf>(dst[1]).BranchMarker(), &dst[4]);
     EXPECT_EQ(&As<TSWFActionJump>(dst[3]).BranchMarker(), &dst[0]);

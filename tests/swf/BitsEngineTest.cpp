@@ -85,9 +85,8 @@ TEST(BitCounts, SmallestWidths) {
         unsigned Signed;
     };
     const Row rows[] = {
-        {0, 0, 0},       {1, 1, 2},         {2, 2, 3},         {3, 2, 3},
-        {4, 3, 4},       {255, 8, 9},       {256, 9, 10},      {32767, 15, 16},
-        {32768, 16, 17}, {1 << 30, 31, 32},
+        {0, 0, 0},   {1, 1, 2},    {2, 2, 3},       {3, 2, 3},       {4, 3, 4},
+        {255, 8, 9}, {256, 9, 10}, {32767, 15, 16}, {32768, 16, 17}, {1 << 30, 31, 32},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(GetBitsCount(uint32_t(r.Value)), r.Unsigned) << r.Value;
@@ -128,12 +127,18 @@ TEST(Colours, ValueLayout) {
 
 TEST(Rect, GoldenBytes) {
     // 550 x 400 pixels in twips: nbits 15.
-    EXPECT_EQ(Hex(Capture([](TBitsEngine& be) { be.WriteRect(SWFRect{0, 11000, 0, 8000}); })),
+    EXPECT_EQ(Hex(Capture([](TBitsEngine& be) {
+                  be.WriteRect(SWFRect{0, 11000, 0, 8000});
+              })),
               "78 00 05 5F 00 00 0F A0 00");
     EXPECT_EQ(Hex(Capture([](TBitsEngine& be) { be.WriteRect(SWFRect{}); })), "00");
     // The left/top/right/bottom form sorts the corners and does not scale.
-    EXPECT_EQ(Capture([](TBitsEngine& be) { be.WriteRect(TRect{11000, 8000, 0, 0}); }),
-              Capture([](TBitsEngine& be) { be.WriteRect(SWFRect{0, 11000, 0, 8000}); }));
+    EXPECT_EQ(Capture([](TBitsEngine& be) {
+                  be.WriteRect(TRect{11000, 8000, 0, 0});
+              }),
+              Capture([](TBitsEngine& be) {
+                  be.WriteRect(SWFRect{0, 11000, 0, 8000});
+              }));
     const SWFRect r = MakeSWFRect(TRect{10, 5, 2, 1}, true);
     EXPECT_EQ(r.GetXMin(), 40);
     EXPECT_EQ(r.GetXMax(), 200);

@@ -16,40 +16,40 @@ using test::TagBytes;
 
 TEST(PlaceObject2, EachOptionalPartAlone) {
     struct Row {
-        const char *Name;
-        std::function<void(TSWFPlaceObject2 &)> Set;
+        const char* Name;
+        std::function<void(TSWFPlaceObject2&)> Set;
         std::string Expected; // whole body, depth 1
     };
     const std::vector<Row> rows = {
-        {"move only", [](TSWFPlaceObject2 &p) { p.PlaceFlagMove = true; },
+        {"move only", [](TSWFPlaceObject2& p) { p.PlaceFlagMove = true; },
          Bytes({0x01,          // flags: Move
                 0x01, 0x00})}, // Depth 1
-        {"character", [](TSWFPlaceObject2 &p) { p.SetCharacterId(7); },
+        {"character", [](TSWFPlaceObject2& p) { p.SetCharacterId(7); },
          Bytes({0x02,          // flags: HasCharacter
                 0x01, 0x00,    // Depth 1
                 0x07, 0x00})}, // CharacterId 7
-        {"matrix", [](TSWFPlaceObject2 &p) { p.Matrix().SetTranslate(20, 0); },
+        {"matrix", [](TSWFPlaceObject2& p) { p.Matrix().SetTranslate(20, 0); },
          Bytes({0x04,                // flags: HasMatrix
                 0x01, 0x00,          // Depth 1
                 0x0C, 0xA0, 0x00})}, // MATRIX: no scale, no rotate, NTranslateBits 6, 20, 0
-        {"colour transform without terms", [](TSWFPlaceObject2 &p) { p.ColorTransform(); },
+        {"colour transform without terms", [](TSWFPlaceObject2& p) { p.ColorTransform(); },
          Bytes({0x08,       // flags: HasColorTransform
                 0x01, 0x00, // Depth 1
                 0x00})},    // CXFORMWITHALPHA: HasAdd 0, HasMult 0
-        {"ratio", [](TSWFPlaceObject2 &p) { p.SetRatio(300); },
+        {"ratio", [](TSWFPlaceObject2& p) { p.SetRatio(300); },
          Bytes({0x10,          // flags: HasRatio
                 0x01, 0x00,    // Depth 1
                 0x2C, 0x01})}, // Ratio 300
-        {"name", [](TSWFPlaceObject2 &p) { p.SetName("pic"); },
+        {"name", [](TSWFPlaceObject2& p) { p.SetName("pic"); },
          Bytes({0x20,                      // flags: HasName
                 0x01, 0x00,                // Depth 1
                 0x70, 0x69, 0x63, 0x00})}, // Name "pic"
-        {"clip depth", [](TSWFPlaceObject2 &p) { p.SetClipDepth(9); },
+        {"clip depth", [](TSWFPlaceObject2& p) { p.SetClipDepth(9); },
          Bytes({0x40,          // flags: HasClipDepth
                 0x01, 0x00,    // Depth 1
                 0x09, 0x00})}, // ClipDepth 9
     };
-    for (const Row &row : rows) {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TSWFPlaceObject2 place;
         place.Depth = 1;
@@ -121,24 +121,24 @@ TEST(PlaceObject2, ClipEventFlagsFollowTheVersion) {
     TSWFPlaceObject2 v6 = SpriteWithEnterFrame(6);
     EXPECT_EQ(v6.MinVersion(), 6);
     EXPECT_EQ(Hex(BodyBytes(v6)), "82 "           // flags: HasClipActions, HasCharacter
-                             "01 00 "        // Depth 1
-                             "01 00 "        // CharacterId 1
-                             "00 00 "        // reserved
-                             "02 00 00 00 "  // AllEventFlags: EnterFrame
-                             "02 00 00 00 "  // record EventFlags: EnterFrame
-                             "02 00 00 00 "  // ActionRecordSize 2
-                             "07 00 "        // ActionStop, ActionEndFlag
-                             "00 00 00 00"); // ClipActionEndFlag
+                                  "01 00 "        // Depth 1
+                                  "01 00 "        // CharacterId 1
+                                  "00 00 "        // reserved
+                                  "02 00 00 00 "  // AllEventFlags: EnterFrame
+                                  "02 00 00 00 "  // record EventFlags: EnterFrame
+                                  "02 00 00 00 "  // ActionRecordSize 2
+                                  "07 00 "        // ActionStop, ActionEndFlag
+                                  "00 00 00 00"); // ClipActionEndFlag
 
     TSWFPlaceObject2 v5 = SpriteWithEnterFrame(5);
     EXPECT_EQ(v5.MinVersion(), 5);
     EXPECT_EQ(Hex(BodyBytes(v5)), "82 01 00 01 00 "
-                             "00 00 "       // reserved
-                             "02 00 "       // AllEventFlags: EnterFrame
-                             "02 00 "       // record EventFlags
-                             "02 00 00 00 " // ActionRecordSize 2
-                             "07 00 "       // ActionStop, ActionEndFlag
-                             "00 00");      // ClipActionEndFlag
+                                  "00 00 "       // reserved
+                                  "02 00 "       // AllEventFlags: EnterFrame
+                                  "02 00 "       // record EventFlags
+                                  "02 00 00 00 " // ActionRecordSize 2
+                                  "07 00 "       // ActionStop, ActionEndFlag
+                                  "00 00");      // ClipActionEndFlag
 
     // Below 5 the record needs SWF 5 and is written for it.
     TSWFPlaceObject2 old = SpriteWithEnterFrame(3);
@@ -158,7 +158,7 @@ TEST(PlaceObject2, EventBitsOfBothWidths) {
         {ceDragOver, "00 80", "00 80 00 00"}, {ceData, "00 01", "00 01 00 00"},
         {ceConstruct, "", "00 00 04 00"},     {ceDragOut, "", "00 00 01 00"},
     };
-    for (const Row &row : rows) {
+    for (const Row& row : rows) {
         SCOPED_TRACE(int(row.Event));
         for (uint8_t version : {uint8_t(5), uint8_t(6)}) {
             TSWFPlaceObject2 place;
@@ -176,49 +176,49 @@ TEST(PlaceObject2, EventBitsOfBothWidths) {
 TEST(PlaceObject2, KeyPressNeedsTheWideFlagsAndCarriesItsKey) {
     TSWFPlaceObject2 place;
     place.SWFVersion = 5;
-    TSWFClipActionRecord &r = place.ClipActions().Add(ClipEventSet(ceRelease), 0x41);
+    TSWFClipActionRecord& r = place.ClipActions().Add(ClipEventSet(ceRelease), 0x41);
     r.Add<TSWFActionPlay>();
     EXPECT_EQ(r.EventFlags, ClipEventSet(ceRelease) | ClipEventSet(ceKeyPress));
     // SWF 5 has no KeyPress flag: the placement needs SWF 6.
     EXPECT_EQ(place.MinVersion(), 6);
     EXPECT_EQ(Hex(BodyBytes(place)), "80 00 00 "
-                                "00 00 "       // reserved
-                                "00 08 02 00 " // AllEventFlags: Release, KeyPress
-                                "00 08 02 00 " // record EventFlags
-                                "03 00 00 00 " // ActionRecordSize 3
-                                "41 "          // KeyCode 'A'
-                                "06 00 "       // ActionPlay, ActionEndFlag
-                                "00 00 00 00");
+                                     "00 00 "       // reserved
+                                     "00 08 02 00 " // AllEventFlags: Release, KeyPress
+                                     "00 08 02 00 " // record EventFlags
+                                     "03 00 00 00 " // ActionRecordSize 3
+                                     "41 "          // KeyCode 'A'
+                                     "06 00 "       // ActionPlay, ActionEndFlag
+                                     "00 00 00 00");
     r.SetKeyCode(0);
     EXPECT_EQ(r.EventFlags, ClipEventSet(ceRelease));
 }
 
 TEST(PlaceObject2, ClipActionRecordsEndWithTheirEndFlag) {
     struct Row {
-        const char *Name;
-        std::function<void(TSWFActionList &)> Fill;
+        const char* Name;
+        std::function<void(TSWFActionList&)> Fill;
         std::string Actions; // the record's actions as written
     };
     const std::vector<Row> rows = {
-        {"no actions", [](TSWFActionList &) {}, "00"},
+        {"no actions", [](TSWFActionList&) {}, "00"},
         // The If's target is the end of the code: the end flag still follows.
         {"ending in a marker",
-         [](TSWFActionList &l) {
-             auto &branch = l.Add<TSWFActionIf>();
+         [](TSWFActionList& l) {
+             auto& branch = l.Add<TSWFActionIf>();
              l.Add<TSWFActionPlay>();
              l.AddMarker(&branch.BranchMarker(), false);
          },
          "9D 02 00 01 00 06 00"},
         {"raw block with its end byte",
-         [](TSWFActionList &l) {
+         [](TSWFActionList& l) {
              l.Add<TSWFActionByteCode>().SetBytes(Bytes({0x06, 0x00}));
          },
          "06 00"},
         {"raw block without end byte",
-         [](TSWFActionList &l) { l.Add<TSWFActionByteCode>().SetBytes(Bytes({0x06})); }, "06 00"},
-        {"empty raw block", [](TSWFActionList &l) { l.Add<TSWFActionByteCode>(); }, "00"},
+         [](TSWFActionList& l) { l.Add<TSWFActionByteCode>().SetBytes(Bytes({0x06})); }, "06 00"},
+        {"empty raw block", [](TSWFActionList& l) { l.Add<TSWFActionByteCode>(); }, "00"},
     };
-    for (const Row &row : rows) {
+    for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         TSWFPlaceObject2 place;
         place.SWFVersion = 6;

@@ -41,7 +41,7 @@ TSWFShapeRecordList EmptyFillGlyph() {
 }
 
 // Expected glyph bytes after the first-record fix-up of DefineFont2.
-const std::string FixedMoveOnlyGlyph = "\x10"s + // NumFillBits 1, NumLineBits 0
+const std::string FixedMoveOnlyGlyph = "\x10"s +        // NumFillBits 1, NumLineBits 0
                                        Pack({{0, 1},    // TypeFlag
                                              {0, 1},    // StateNewStyles
                                              {1, 1},    // StateLineStyle: set by the fix-up
@@ -53,15 +53,25 @@ const std::string FixedMoveOnlyGlyph = "\x10"s + // NumFillBits 1, NumLineBits 0
                                              {-200, 9}, // MoveDeltaY
                                              {1, 1},    // FillStyle1 = 1
                                              // LineStyle in 0 bits
-                                             {1, 1}, {1, 1}, {8, 4}, {0, 1}, {0, 1}, {300, 10},
+                                             {1, 1},
+                                             {1, 1},
+                                             {8, 4},
+                                             {0, 1},
+                                             {0, 1},
+                                             {300, 10},
                                              {0, 6}}); // end record
-const std::string FixedEmptyFillGlyph = "\x10"s + Pack({{0, 1}, {0, 1},
+const std::string FixedEmptyFillGlyph = "\x10"s + Pack({{0, 1},
+                                                        {0, 1},
                                                         {1, 1}, // StateLineStyle
                                                         {1, 1}, // StateFillStyle1
                                                         {0, 1},
                                                         {0, 1}, // StateMoveTo: not asked for
                                                         {1, 1}, // FillStyle1 = 1
-                                                        {1, 1}, {1, 1}, {5, 4}, {0, 1}, {1, 1},
+                                                        {1, 1},
+                                                        {1, 1},
+                                                        {5, 4},
+                                                        {0, 1},
+                                                        {1, 1},
                                                         {40, 7},  // edge (0, 40)
                                                         {0, 6}}); // end record appended
 const std::string EmptyGlyph = "\x10\x00"s;
@@ -90,31 +100,31 @@ TEST(DefineFont2, ThreeGlyphsWithLayoutFieldByField) {
     FillThreeGlyphFont(font);
     ASSERT_EQ(FixedMoveOnlyGlyph.size(), 8u);
     ASSERT_EQ(FixedEmptyFillGlyph.size(), 5u);
-    const std::string body = U16(3) +                     // FontID
-                             Pack({{1, 1},                // FontFlagsHasLayout
-                                   {0, 1},                // FontFlagsShiftJIS
-                                   {0, 1},                // FontFlagsSmallText
-                                   {0, 1},                // FontFlagsANSI
-                                   {0, 1},                // FontFlagsWideOffsets
-                                   {0, 1},                // FontFlagsWideCodes
-                                   {0, 1},                // FontFlagsItalic
-                                   {1, 1}}) +             // FontFlagsBold
-                             "\x01"                       // LanguageCode
-                             "\x05"                       // FontNameLen
-                             "Arial"s +                   // FontName
-                             U16(3) +                     // NumGlyphs
-                             U16(8) + U16(16) + U16(21) + // OffsetTable: 8 bytes long
-                             U16(23) +                    // CodeTableOffset
-                             FixedMoveOnlyGlyph + FixedEmptyFillGlyph + EmptyGlyph +
-                             "ABC" +                      // CodeTable, one byte each
-                             U16(900) +                   // FontAscent
-                             U16(200) +                   // FontDescent
-                             U16(50) +                    // FontLeading
-                             U16(1024) + U16(512) + U16(256) + // FontAdvanceTable
-                             Pack({{10, 5}, {0, 10}, {400, 10}, {-200, 10}, {0, 10}}) +
-                             "\x00\x00"s +                // two empty bounds
-                             U16(1) +                     // KerningCount
-                             "AB" + U16(uint16_t(-30));   // codes, FontKerningAdjustment
+    const std::string body =
+        U16(3) +         // FontID
+        Pack({{1, 1},    // FontFlagsHasLayout
+              {0, 1},    // FontFlagsShiftJIS
+              {0, 1},    // FontFlagsSmallText
+              {0, 1},    // FontFlagsANSI
+              {0, 1},    // FontFlagsWideOffsets
+              {0, 1},    // FontFlagsWideCodes
+              {0, 1},    // FontFlagsItalic
+              {1, 1}}) + // FontFlagsBold
+        "\x01"           // LanguageCode
+        "\x05"           // FontNameLen
+        "Arial"s +       // FontName
+        U16(3) +         // NumGlyphs
+        U16(8) +
+        U16(16) + U16(21) +                                             // OffsetTable: 8 bytes long
+        U16(23) +                                                       // CodeTableOffset
+        FixedMoveOnlyGlyph + FixedEmptyFillGlyph + EmptyGlyph + "ABC" + // CodeTable, one byte each
+        U16(900) +                                                      // FontAscent
+        U16(200) +                                                      // FontDescent
+        U16(50) +                                                       // FontLeading
+        U16(1024) + U16(512) + U16(256) +                               // FontAdvanceTable
+        Pack({{10, 5}, {0, 10}, {400, 10}, {-200, 10}, {0, 10}}) + "\x00\x00"s + // two empty bounds
+        U16(1) +                                                                 // KerningCount
+        "AB" + U16(uint16_t(-30)); // codes, FontKerningAdjustment
     ASSERT_GE(body.size(), 63u);
     EXPECT_EQ(Hex(TagBytes(font)), Hex(U16(48 << 6 | 63) + U32(uint32_t(body.size())) + body));
 }
@@ -128,16 +138,16 @@ TEST(DefineFont2, WithoutGlyphs) {
     font.FontFlagsItalic = true;
     font.Ascent = 1;
     EXPECT_EQ(Hex(BodyBytes(font)), Hex(U16(3) +
-                                        Pack({{0, 1},     // FontFlagsHasLayout
-                                              {0, 2},     // ShiftJIS, SmallText
-                                              {1, 1},     // FontFlagsANSI
-                                              {0, 2},     // WideOffsets, WideCodes
-                                              {1, 1},     // FontFlagsItalic
-                                              {0, 1}}) +  // FontFlagsBold
-                                        "\x00"            // LanguageCode
-                                        "\x00"s           // FontNameLen
-                                        + U16(0) +        // NumGlyphs
-                                        U16(2)));         // CodeTableOffset
+                                        Pack({{0, 1},    // FontFlagsHasLayout
+                                              {0, 2},    // ShiftJIS, SmallText
+                                              {1, 1},    // FontFlagsANSI
+                                              {0, 2},    // WideOffsets, WideCodes
+                                              {1, 1},    // FontFlagsItalic
+                                              {0, 1}}) + // FontFlagsBold
+                                        "\x00"           // LanguageCode
+                                        "\x00"s          // FontNameLen
+                                        + U16(0) +       // NumGlyphs
+                                        U16(2)));        // CodeTableOffset
 }
 
 TEST(DefineFont2, FirstRecordFixUp) {
@@ -183,10 +193,14 @@ TEST(FontTags, NameEncodingFollowsTheVersion) {
         std::string Expected; // FontNameLen and FontName
     };
     const Row rows[] = {
-        {"Arial", 5, "\x05""Arial"},
-        {"Arial", 6, "\x05""Arial"},
-        {"M\xFCn", 5, "\x03M\xFCn"},             // 8-bit bytes as stored
-        {"M\xFCn", 6, "\x04M\xC3\xBCn"},         // UTF-8 from SWF 6 on
+        {"Arial", 5,
+         "\x05"
+         "Arial"},
+        {"Arial", 6,
+         "\x05"
+         "Arial"},
+        {"M\xFCn", 5, "\x03M\xFCn"},     // 8-bit bytes as stored
+        {"M\xFCn", 6, "\x04M\xC3\xBCn"}, // UTF-8 from SWF 6 on
     };
     for (const Row& row : rows) {
         TSWFDefineFont2 font;
@@ -222,8 +236,8 @@ TEST(DefineFont2, WideCodesAndOffsets) {
                   "\x00\x00"s + U16(1) +     // LanguageCode, FontNameLen, NumGlyphs
                   U32(8) + U32(10) +         // 4-byte offsets
                   EmptyGlyph + U16(0x263A) + // CodeTable, two bytes each
-                  U16(0) + U16(0) + U16(0) + U16(1) + "\x00"s + U16(1) +
-                  U16(0x263A) + U16(0x41) + U16(1))); // kerning codes, two bytes each
+                  U16(0) + U16(0) + U16(0) + U16(1) + "\x00"s + U16(1) + U16(0x263A) + U16(0x41) +
+                  U16(1))); // kerning codes, two bytes each
 }
 
 // Glyphs whose outlines together pass the 64 KB reach of 2-byte offsets.
@@ -247,8 +261,8 @@ TEST(DefineFont2, OffsetsWidenWhenTheGlyphsNeedIt) {
     const size_t table = 2 + 1 + 1 + 1 + 2; // FontID, flags, language, name length, NumGlyphs
     EXPECT_EQ(Hex(body.substr(table, 4)), Hex(U32(21 * 4)));
     test::BitReader last(body, table + 20 * 4);
-    const uint32_t codeTableOffset = last.Bits(8) | last.Bits(8) << 8 | last.Bits(8) << 16 |
-                                     last.Bits(8) << 24;
+    const uint32_t codeTableOffset =
+        last.Bits(8) | last.Bits(8) << 8 | last.Bits(8) << 16 | last.Bits(8) << 24;
     EXPECT_EQ(Hex(body.substr(table + codeTableOffset)), Hex("abcdefghijklmnopqrst"s));
 
     TSWFDefineFont plain;
@@ -288,13 +302,20 @@ TEST(DefineFont, GlyphsAndOffsets) {
     font.GlyphShapes.push_back(MoveOnlyGlyph());
     font.GlyphShapes.emplace_back();
     // No fix-up here: the move-only record stays a plain move.
-    const std::string glyph0 = "\x10"s + Pack({{0, 5},   // TypeFlag, no flags
-                                               {1, 1},   // StateMoveTo
-                                               {9, 5}, {100, 9}, {-200, 9},
-                                               {1, 1}, {1, 1}, {8, 4}, {0, 1}, {0, 1}, {300, 10},
+    const std::string glyph0 = "\x10"s + Pack({{0, 5}, // TypeFlag, no flags
+                                               {1, 1}, // StateMoveTo
+                                               {9, 5},
+                                               {100, 9},
+                                               {-200, 9},
+                                               {1, 1},
+                                               {1, 1},
+                                               {8, 4},
+                                               {0, 1},
+                                               {0, 1},
+                                               {300, 10},
                                                {0, 6}});
-    EXPECT_EQ(Hex(BodyBytes(font)), Hex(U16(4) +                  // FontID
-                                        U16(4) +                  // OffsetTable[0]
+    EXPECT_EQ(Hex(BodyBytes(font)), Hex(U16(4) +                           // FontID
+                                        U16(4) +                           // OffsetTable[0]
                                         U16(4 + uint32_t(glyph0.size())) + // OffsetTable[1]
                                         glyph0 + EmptyGlyph));
     TSWFDefineFont empty;
@@ -309,15 +330,17 @@ TEST(DefineFontInfo, BothVersions) {
     info.FontFlagsSmallText = true;
     info.FontFlagsANSI = true;
     info.CodeTable = {'A', 'B'};
-    EXPECT_EQ(Hex(BodyBytes(info)), Hex(U16(4) + "\x02""Ab" +
-                                        Pack({{0, 2},     // reserved
-                                              {1, 1},     // FontFlagsSmallText
-                                              {0, 1},     // FontFlagsShiftJIS
-                                              {1, 1},     // FontFlagsANSI
-                                              {0, 1},     // FontFlagsItalic
-                                              {0, 1},     // FontFlagsBold
-                                              {0, 1}}) +  // FontFlagsWideCodes
-                                        "AB"));           // CodeTable, one byte each
+    EXPECT_EQ(Hex(BodyBytes(info)), Hex(U16(4) +
+                                        "\x02"
+                                        "Ab" +
+                                        Pack({{0, 2},    // reserved
+                                              {1, 1},    // FontFlagsSmallText
+                                              {0, 1},    // FontFlagsShiftJIS
+                                              {1, 1},    // FontFlagsANSI
+                                              {0, 1},    // FontFlagsItalic
+                                              {0, 1},    // FontFlagsBold
+                                              {0, 1}}) + // FontFlagsWideCodes
+                                        "AB"));          // CodeTable, one byte each
 
     TSWFDefineFontInfo2 info2;
     info2.FontID = 4;
@@ -325,12 +348,15 @@ TEST(DefineFontInfo, BothVersions) {
     info2.FontFlagsBold = true;
     info2.LanguageCode = 2;
     info2.CodeTable = {'A', 0x263A};
-    EXPECT_EQ(Hex(BodyBytes(info2)), Hex(U16(4) + "\x02""Ab" +
+    EXPECT_EQ(Hex(BodyBytes(info2)), Hex(U16(4) +
+                                         "\x02"
+                                         "Ab" +
                                          Pack({{0, 6},    // reserved .. Italic
                                                {1, 1},    // FontFlagsBold
                                                {1, 1}}) + // FontFlagsWideCodes: always
                                          "\x02" +         // LanguageCode
-                                         U16('A') + U16(0x263A)));
+                                         U16('A') +
+                                         U16(0x263A)));
 
     TSWFDefineFontInfo narrow;
     narrow.CodeTable = {0x263A};

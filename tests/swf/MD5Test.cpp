@@ -38,8 +38,7 @@ TEST(MD5Crypt, FormAndSaltHandling) {
     const std::string hash = MD5Crypt("password", "ab");
     EXPECT_EQ(hash.substr(0, 6), "$1$ab$");
     ASSERT_EQ(hash.size(), 28u);
-    const std::string alphabet =
-        "./0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    const std::string alphabet = "./0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     EXPECT_EQ(hash.substr(6).find_first_not_of(alphabet), std::string::npos);
     EXPECT_EQ(MD5Crypt("password", "$1$xyz$").substr(0, 6), "$1$xy$");
     EXPECT_EQ(MD5Crypt("password", "abcdef"), hash);
@@ -64,9 +63,9 @@ TEST(MD5Crypt, AgreesWithOpenssl) {
     const std::pair<std::string, std::string> cases[] = {
         {"password", "ab"},
         {"x", "Zz"},
-        {"sixteen chars!!!", "./"},          // step 3 once
-        {"seventeen chars!!", "9q"},          // step 3 twice
-        {std::string(255, 'p'), "Q1"},        // sixteen times (openssl cuts at 256)
+        {"sixteen chars!!!", "./"},    // step 3 once
+        {"seventeen chars!!", "9q"},   // step 3 twice
+        {std::string(255, 'p'), "Q1"}, // sixteen times (openssl cuts at 256)
         {"Geheimnis mit Leerzeichen", "s8"},
     };
     for (const auto& [password, salt] : cases) {

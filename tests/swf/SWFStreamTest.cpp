@@ -1,5 +1,5 @@
-#include "swf/ControlTags.h"
 #include "swf/SWFStream.h"
+#include "swf/ControlTags.h"
 #include "tests/support/Capture.h"
 #include "tests/support/SwfWalker.h"
 
@@ -57,7 +57,7 @@ TEST(SWFStream, HeaderOfAPixelUnitMovie) {
     EXPECT_EQ(s.Height(), 400);
     EXPECT_EQ(s.FrameRect().Right, 11000);
     s.SetFrameCount(1);
-    EXPECT_EQ(Hex(Saved(s)), "46 57 53 05 15 00 00 00 " // FWS, version 5, length 21
+    EXPECT_EQ(Hex(Saved(s)), "46 57 53 05 15 00 00 00 "    // FWS, version 5, length 21
                              "78 00 05 5F 00 00 0F A0 00 " // RECT 0..11000, 0..8000
                              "00 0C "                      // 12.0 fps
                              "01 00");                     // one frame
@@ -261,7 +261,7 @@ TEST(ControlTags, AssetsAndAssign) {
     import.URL = "lib.swf";
     import.AddAsset("Logo", 0x0203);
     EXPECT_EQ(TagBytes(import), Bytes({0x51, 0x0E, 'l', 'i', 'b', '.', 's', 'w', 'f', 0, //
-                                       1, 0,                                            // count
+                                       1, 0,                                             // count
                                        3, 2, 'L', 'o', 'g', 'o', 0}));
     TSWFImportAssets copy;
     copy.Assign(import);

@@ -1,6 +1,6 @@
+#include "swf/ShapeTags.h"
 #include "swf/ShapeRecords.h"
 #include "swf/ShapeStyles.h"
-#include "swf/ShapeTags.h"
 #include "tests/support/BitPacker.h"
 #include "tests/support/Capture.h"
 #include "tests/support/ShapeReader.h"
@@ -62,19 +62,22 @@ TEST(ShapeRecords, StraightEdgeWidthsAndDirections) {
     };
     const Row rows[] = {
         {"vertical (0, 40)", 0, 40,
-         Pack({{1, 1},    // TypeFlag: edge
-               {1, 1},    // StraightFlag
-               {5, 4},    // NumBits = 7 - 2
-               {0, 1},    // GeneralLineFlag
-               {1, 1},    // VertLineFlag
+         Pack({{1, 1},     // TypeFlag: edge
+               {1, 1},     // StraightFlag
+               {5, 4},     // NumBits = 7 - 2
+               {0, 1},     // GeneralLineFlag
+               {1, 1},     // VertLineFlag
                {40, 7}})}, // DeltaY
         {"horizontal (-40, 0)", -40, 0,
-         Pack({{1, 1}, {1, 1}, {5, 4},
-               {0, 1},     // GeneralLineFlag
-               {0, 1},     // VertLineFlag: horizontal
+         Pack({{1, 1},
+               {1, 1},
+               {5, 4},
+               {0, 1},      // GeneralLineFlag
+               {0, 1},      // VertLineFlag: horizontal
                {-40, 7}})}, // DeltaX
         {"general (-3, 5)", -3, 5,
-         Pack({{1, 1}, {1, 1},
+         Pack({{1, 1},
+               {1, 1},
                {2, 4},    // NumBits = 4 - 2
                {1, 1},    // GeneralLineFlag
                {-3, 4},   // DeltaX
@@ -129,41 +132,55 @@ TEST(ShapeRecords, StyleChangeFlagsEachAlone) {
     // Index widths in force: 2 bits for fills, 3 for lines.
     const Row rows[] = {
         {"move only", [](TSWFStyleChangeRecord& r) { r.SetMoveTo(100, -50); },
-         Pack({{0, 1},     // TypeFlag
-               {0, 1},     // StateNewStyles
-               {0, 1},     // StateLineStyle
-               {0, 1},     // StateFillStyle1
-               {0, 1},     // StateFillStyle0
-               {1, 1},     // StateMoveTo
-               {8, 5},     // MoveBits
-               {100, 8},   // MoveDeltaX
+         Pack({{0, 1},      // TypeFlag
+               {0, 1},      // StateNewStyles
+               {0, 1},      // StateLineStyle
+               {0, 1},      // StateFillStyle1
+               {0, 1},      // StateFillStyle0
+               {1, 1},      // StateMoveTo
+               {8, 5},      // MoveBits
+               {100, 8},    // MoveDeltaX
                {-50, 8}})}, // MoveDeltaY
         {"fill style 1 only", [](TSWFStyleChangeRecord& r) { r.SetFillStyle1(2); },
-         Pack({{0, 1}, {0, 1}, {0, 1},
-               {1, 1},    // StateFillStyle1
+         Pack({{0, 1},
+               {0, 1},
+               {0, 1},
+               {1, 1}, // StateFillStyle1
                {0, 1},
                {0, 1},    // StateMoveTo: not asked for
                {2, 2}})}, // FillStyle1
         {"fill style 0 only", [](TSWFStyleChangeRecord& r) { r.SetFillStyle0(3); },
-         Pack({{0, 1}, {0, 1}, {0, 1}, {0, 1},
+         Pack({{0, 1},
+               {0, 1},
+               {0, 1},
+               {0, 1},
                {1, 1},    // StateFillStyle0
                {0, 1},    // StateMoveTo
                {3, 2}})}, // FillStyle0
         {"line style only", [](TSWFStyleChangeRecord& r) { r.SetLineStyle(5); },
-         Pack({{0, 1}, {0, 1},
-               {1, 1},    // StateLineStyle
-               {0, 1}, {0, 1},
+         Pack({{0, 1},
+               {0, 1},
+               {1, 1}, // StateLineStyle
+               {0, 1},
+               {0, 1},
                {0, 1},    // StateMoveTo
                {5, 3}})}, // LineStyle
-        {"no flags at all moves to its point",
-         [](TSWFStyleChangeRecord& r) { r.MoveDeltaX = 7; },
-         Pack({{0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1},
+        {"no flags at all moves to its point", [](TSWFStyleChangeRecord& r) { r.MoveDeltaX = 7; },
+         Pack({{0, 1},
+               {0, 1},
+               {0, 1},
+               {0, 1},
+               {0, 1},
                {1, 1},    // StateMoveTo forced: never an end record
                {4, 5},    // MoveBits
                {7, 4},    // MoveDeltaX
                {0, 4}})}, // MoveDeltaY
         {"move to the origin", [](TSWFStyleChangeRecord& r) { r.SetMoveTo(0, 0); },
-         Pack({{0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1},
+         Pack({{0, 1},
+               {0, 1},
+               {0, 1},
+               {0, 1},
+               {0, 1},
                {1, 1},    // StateMoveTo
                {0, 5}})}, // MoveBits 0: no coordinates
     };
@@ -185,10 +202,10 @@ TEST(ShapeRecords, StyleChangeWithNewStyles) {
     record.NewLineStyles().push_back(Line(20, MakeRGBA(1, 2, 3, 0xFF)));
     record.HasAlpha = false;
     const std::string rgb = RecordBytes(record);
-    EXPECT_EQ(Hex(rgb), Hex(Pack({{0, 1},   // TypeFlag
-                                  {1, 1},   // StateNewStyles
-                                  {0, 3},   // no selection
-                                  {0, 1},   // StateMoveTo: the new-styles flag tells it apart
+    EXPECT_EQ(Hex(rgb), Hex(Pack({{0, 1},    // TypeFlag
+                                  {1, 1},    // StateNewStyles
+                                  {0, 3},    // no selection
+                                  {0, 1},    // StateMoveTo: the new-styles flag tells it apart
                                   {0, 2}}) + // align
                             "\x01"           // FillStyleCount
                             "\x00"           // FillStyleType: solid
@@ -197,7 +214,7 @@ TEST(ShapeRecords, StyleChangeWithNewStyles) {
                             + U16(40) +      // Width
                             "\x00\x00\xFF"s  // Color (RGB)
                             + U16(20) + "\x01\x02\x03" +
-                            Pack({{1, 4},    // NumFillBits
+                            Pack({{1, 4},     // NumFillBits
                                   {2, 4}}))); // NumLineBits
     EXPECT_EQ(record.FillBits, 1);
     EXPECT_EQ(record.LineBits, 2);
@@ -224,8 +241,8 @@ void AddSamplePath(TSWFShapeRecordList& records) {
 }
 
 std::string SamplePathBits() {
-    return Pack({{1, 4},  // NumFillBits
-                 {1, 4},  // NumLineBits
+    return Pack({{1, 4}, // NumFillBits
+                 {1, 4}, // NumLineBits
                  // style change
                  {0, 1},  // TypeFlag
                  {0, 1},  // StateNewStyles
@@ -239,19 +256,22 @@ std::string SamplePathBits() {
                  {1, 1},  // FillStyle1
                  {1, 1},  // LineStyle
                  // straight edge (160, 0)
-                 {1, 1}, {1, 1},
+                 {1, 1},
+                 {1, 1},
                  {7, 4},   // NumBits = 9 - 2
                  {0, 1},   // GeneralLineFlag
                  {0, 1},   // VertLineFlag
                  {160, 9}, // DeltaX
                  // straight edge (0, 80)
-                 {1, 1}, {1, 1},
+                 {1, 1},
+                 {1, 1},
                  {6, 4},  // NumBits = 8 - 2
                  {0, 1},  // GeneralLineFlag
                  {1, 1},  // VertLineFlag
                  {80, 8}, // DeltaY
                  // curved edge
-                 {1, 1}, {0, 1},
+                 {1, 1},
+                 {0, 1},
                  {6, 4},   // NumBits = 8 - 2
                  {-80, 8}, // ControlDeltaX
                  {0, 8},   // ControlDeltaY
@@ -277,14 +297,14 @@ const std::string SampleBounds = Pack({{9, 5},     // Nbits
 TEST(DefineShape, WholeTagFieldByField) {
     TSWFDefineShape shape;
     FillSampleShape(shape);
-    const std::string body = U16(1) +           // ShapeId
-                             SampleBounds +     // ShapeBounds
-                             "\x01"             // FillStyleCount
-                             "\x00"             // FillStyleType: solid
-                             "\xFF\x00\x00"s    // Color (RGB)
-                             "\x01"             // LineStyleCount
-                             + U16(20) +        // Width
-                             "\x00\x00\xFF"s    // Color (RGB)
+    const std::string body = U16(1) +        // ShapeId
+                             SampleBounds +  // ShapeBounds
+                             "\x01"          // FillStyleCount
+                             "\x00"          // FillStyleType: solid
+                             "\xFF\x00\x00"s // Color (RGB)
+                             "\x01"          // LineStyleCount
+                             + U16(20) +     // Width
+                             "\x00\x00\xFF"s // Color (RGB)
                              + SamplePathBits();
     EXPECT_EQ(Hex(TagBytes(shape)), Hex(U16(2 << 6 | uint32_t(body.size())) + body));
 }
@@ -296,7 +316,8 @@ TEST(DefineShape, ColourFormatFollowsTheTag) {
     FillSampleShape(shape2);
     static_cast<TSWFColorFill&>(*shape2.FillStyles[0]).Color.SetRGBA(MakeRGBA(0xFF, 0, 0, 0x80));
     const std::string body2 = BodyBytes(shape2);
-    EXPECT_EQ(Hex(body2.substr(8, 11)), Hex("\x01\x00\xFF\x00\x00\x01"s + U16(20) + "\x00\x00\xFF"s));
+    EXPECT_EQ(Hex(body2.substr(8, 11)),
+              Hex("\x01\x00\xFF\x00\x00\x01"s + U16(20) + "\x00\x00\xFF"s));
     EXPECT_EQ(shape2.TagID, tagDefineShape2);
 
     TSWFDefineShape3 shape3;
@@ -328,7 +349,8 @@ TEST(DefineShape, StyleCountsEscapeFrom255) {
             shape.FillStyles.push_back(Solid(MakeRGBA(1, 2, 3, 0xFF)));
         const std::string body = BodyBytes(shape);
         const size_t styles = 3; // after ShapeId and an empty RECT
-        EXPECT_EQ(Hex(body.substr(styles, row.CountBytes.size())), Hex(row.CountBytes)) << row.Count;
+        EXPECT_EQ(Hex(body.substr(styles, row.CountBytes.size())), Hex(row.CountBytes))
+            << row.Count;
         const size_t after = styles + row.CountBytes.size() + row.Count * 4;
         EXPECT_EQ(Hex(body.substr(after)), Hex("\x00"s                    // LineStyleCount
                                                + Pack({{row.FillBits, 4}, // NumFillBits
@@ -347,14 +369,22 @@ TEST(DefineShape, SelectionsTheIndexWidthsCannotHoldAreDropped) {
     Add<TSWFStraightEdgeRecord>(bare.Records, 0, 40);
     EXPECT_EQ(Hex(BodyBytes(bare).substr(3)),
               Hex("\x00\x00"s // no fill styles, no line styles
-                  + Pack({{0, 4}, {0, 4}, // NumFillBits, NumLineBits
-                          {0, 1}, {0, 1}, {0, 1},
-                          {0, 1},         // StateFillStyle1 cleared
+                  + Pack({{0, 4},
+                          {0, 4}, // NumFillBits, NumLineBits
                           {0, 1},
-                          {1, 1},         // StateMoveTo forced
-                          {0, 5},         // MoveBits
-                          {1, 1}, {1, 1}, {5, 4}, {0, 1}, {1, 1}, {40, 7}, // edge
-                          {0, 6}})));     // end record appended
+                          {0, 1},
+                          {0, 1},
+                          {0, 1}, // StateFillStyle1 cleared
+                          {0, 1},
+                          {1, 1}, // StateMoveTo forced
+                          {0, 5}, // MoveBits
+                          {1, 1},
+                          {1, 1},
+                          {5, 4},
+                          {0, 1},
+                          {1, 1},
+                          {40, 7},    // edge
+                          {0, 6}}))); // end record appended
 
     // One fill style, no line styles: the fill is selected in 1 bit, the line
     // selection is not written.
@@ -364,31 +394,43 @@ TEST(DefineShape, SelectionsTheIndexWidthsCannotHoldAreDropped) {
     select.SetFillStyle1(1);
     select.SetLineStyle(1);
     EXPECT_EQ(Hex(BodyBytes(filled).substr(8)),
-              Hex("\x00"s + Pack({{1, 4}, {0, 4},
-                                  {0, 1}, {0, 1},
-                                  {0, 1},    // StateLineStyle cleared
-                                  {1, 1},    // StateFillStyle1
-                                  {0, 1}, {0, 1},
-                                  {1, 1},    // FillStyle1 in 1 bit
+              Hex("\x00"s + Pack({{1, 4},
+                                  {0, 4},
+                                  {0, 1},
+                                  {0, 1},
+                                  {0, 1}, // StateLineStyle cleared
+                                  {1, 1}, // StateFillStyle1
+                                  {0, 1},
+                                  {0, 1},
+                                  {1, 1}, // FillStyle1 in 1 bit
                                   {0, 6}})));
 }
 
 TEST(DefineShape, RecordListTermination) {
     // Empty list: one end record.
     TSWFDefineShape empty;
-    EXPECT_EQ(Hex(BodyBytes(empty)), Hex(U16(0) + "\x00"s  // ShapeId, empty RECT
-                                         "\x00\x00\x00"s    // counts, index widths
-                                         "\x00"s));         // end record
+    EXPECT_EQ(Hex(BodyBytes(empty)), Hex(U16(0) + "\x00"s         // ShapeId, empty RECT
+                                                  "\x00\x00\x00"s // counts, index widths
+                                                  "\x00"s));      // end record
     // An end record in the middle is dropped; the list is closed anyway.
     TSWFDefineShape middle;
     Add<TSWFStraightEdgeRecord>(middle.Records, 1, 0);
     Add<TSWFEndShapeRecord>(middle.Records);
     Add<TSWFStraightEdgeRecord>(middle.Records, 0, 1);
-    EXPECT_EQ(Hex(BodyBytes(middle).substr(3)),
-              Hex("\x00\x00"s + Pack({{0, 8},                                // index widths
-                                      {1, 1}, {1, 1}, {0, 4}, {0, 1}, {0, 1}, {1, 2}, // (1, 0)
-                                      {1, 1}, {1, 1}, {0, 4}, {0, 1}, {1, 1}, {1, 2}, // (0, 1)
-                                      {0, 6}})));
+    EXPECT_EQ(Hex(BodyBytes(middle).substr(3)), Hex("\x00\x00"s + Pack({{0, 8}, // index widths
+                                                                        {1, 1},
+                                                                        {1, 1},
+                                                                        {0, 4},
+                                                                        {0, 1},
+                                                                        {0, 1},
+                                                                        {1, 2}, // (1, 0)
+                                                                        {1, 1},
+                                                                        {1, 1},
+                                                                        {0, 4},
+                                                                        {0, 1},
+                                                                        {1, 1},
+                                                                        {1, 2}, // (0, 1)
+                                                                        {0, 6}})));
 }
 
 TEST(DefineShape, IndexWidthsFollowNewStyles) {
@@ -398,21 +440,28 @@ TEST(DefineShape, IndexWidthsFollowNewStyles) {
     for (int i = 0; i < 3; ++i)
         change.NewFillStyles().push_back(Solid(MakeRGBA(9, 9, 9, 0xFF)));
     Add<TSWFStyleChangeRecord>(shape.Records).SetFillStyle0(3);
-    EXPECT_EQ(Hex(BodyBytes(shape).substr(3)),
-              Hex("\x00\x00"s + Pack({{0, 8},                       // index widths 0, 0
-                                      {0, 1}, {1, 1}, {0, 3}, {0, 1}, // new styles, no move
-                                      {0, 2}}) +                      // align
-                  "\x03"                       // FillStyleCount
-                  "\x00\x09\x09\x09\xFF"           // solid, RGBA
-                  "\x00\x09\x09\x09\xFF"
-                  "\x00\x09\x09\x09\xFF"
-                  "\x00"s +                    // LineStyleCount
-                  Pack({{2, 4}, {0, 4},                 // new widths
-                        {0, 1}, {0, 1}, {0, 1}, {0, 1},
-                        {1, 1},                         // StateFillStyle0
-                        {0, 1},                         // no move
-                        {3, 2},                         // FillStyle0 in 2 bits
-                        {0, 6}})));
+    EXPECT_EQ(Hex(BodyBytes(shape).substr(3)), Hex("\x00\x00"s +
+                                                   Pack({{0, 8}, // index widths 0, 0
+                                                         {0, 1},
+                                                         {1, 1},
+                                                         {0, 3},
+                                                         {0, 1},          // new styles, no move
+                                                         {0, 2}}) +       // align
+                                                   "\x03"                 // FillStyleCount
+                                                   "\x00\x09\x09\x09\xFF" // solid, RGBA
+                                                   "\x00\x09\x09\x09\xFF"
+                                                   "\x00\x09\x09\x09\xFF"
+                                                   "\x00"s + // LineStyleCount
+                                                   Pack({{2, 4},
+                                                         {0, 4}, // new widths
+                                                         {0, 1},
+                                                         {0, 1},
+                                                         {0, 1},
+                                                         {0, 1},
+                                                         {1, 1}, // StateFillStyle0
+                                                         {0, 1}, // no move
+                                                         {3, 2}, // FillStyle0 in 2 bits
+                                                         {0, 6}})));
 }
 
 TEST(FillStyles, GradientAndBitmapFields) {
@@ -423,15 +472,15 @@ TEST(FillStyles, GradientAndBitmapFields) {
     gradient.Colors[0].SetRGBA(MakeRGBA(0xFF, 0, 0, 0xFF));
     gradient.Ratios[1] = 255;
     gradient.Colors[1].SetRGBA(MakeRGBA(0, 0, 0xFF, 0x80));
-    const std::string matrix = Pack({{1, 1},       // HasScale
-                                     {17, 5},      // NScaleBits
-                                     {32768, 17},  // ScaleX 0.5 in 16.16
-                                     {32768, 17},  // ScaleY
-                                     {0, 1},       // HasRotate
-                                     {0, 5}});     // NTranslateBits
-    EXPECT_EQ(Hex(StyleBytes(gradient)), Hex("\x10"s + matrix + // linear, GradientMatrix
-                                             "\x02"             // NumGradients
-                                             "\x00\xFF\x00\x00" // ratio, RGB
+    const std::string matrix = Pack({{1, 1},                        // HasScale
+                                     {17, 5},                       // NScaleBits
+                                     {32768, 17},                   // ScaleX 0.5 in 16.16
+                                     {32768, 17},                   // ScaleY
+                                     {0, 1},                        // HasRotate
+                                     {0, 5}});                      // NTranslateBits
+    EXPECT_EQ(Hex(StyleBytes(gradient)), Hex("\x10"s + matrix +     // linear, GradientMatrix
+                                             "\x02"                 // NumGradients
+                                             "\x00\xFF\x00\x00"     // ratio, RGB
                                              "\xFF\x00\x00\xFF"s)); // ratio, RGB: alpha dropped
     gradient.HasAlpha = true;
     gradient.FillStyleType = fsRadialGradient;
@@ -441,9 +490,11 @@ TEST(FillStyles, GradientAndBitmapFields) {
     TSWFImageFill image;
     image.BitmapId = 7;
     image.BitmapMatrix.SetTranslate(-5, -5);
-    const std::string imageTail = U16(7) + Pack({{0, 1}, {0, 1},   // no scale, no rotate
-                                                 {4, 5},           // NTranslateBits
-                                                 {-5, 4}, {-5, 4}}); // TranslateX, Y
+    const std::string imageTail = U16(7) + Pack({{0, 1},
+                                                 {0, 1}, // no scale, no rotate
+                                                 {4, 5}, // NTranslateBits
+                                                 {-5, 4},
+                                                 {-5, 4}}); // TranslateX, Y
     EXPECT_EQ(Hex(StyleBytes(image)), Hex("\x41"s + imageTail));
     image.FillStyleType = fsRepeatingBitmap;
     EXPECT_EQ(Hex(StyleBytes(image)), Hex("\x40"s + imageTail));
@@ -478,35 +529,41 @@ void FillSampleMorph(TSWFDefineMorphShape& morph) {
 TEST(DefineMorphShape, WholeTagFieldByField) {
     TSWFDefineMorphShape morph;
     FillSampleMorph(morph);
-    const std::string startPart = "\x01"                      // MorphFillStyleCount
-                                  "\x00"                      // FillStyleType: solid
-                                  "\xFF\x00\x00\xFF"          // StartColor
-                                  "\x00\x00\xFF\x80"          // EndColor
-                                  "\x01"s                     // MorphLineStyleCount
-                                  + U16(20) + U16(60) +       // StartWidth, EndWidth
-                                  "\x00\x00\x00\xFF"          // StartColor
-                                  "\x00\xFF\x00\xFF"s +       // EndColor
-                                  Pack({{1, 4}, {1, 4},       // NumFillBits, NumLineBits
-                                        {0, 1}, {0, 1},
-                                        {1, 1},               // StateLineStyle
-                                        {0, 1},
-                                        {1, 1},               // StateFillStyle0
-                                        {1, 1},               // StateMoveTo
-                                        {6, 5}, {10, 6}, {20, 6},
-                                        {1, 1},               // FillStyle0
-                                        {1, 1},               // LineStyle
-                                        {1, 1}, {1, 1}, {6, 4}, {0, 1}, {0, 1}, {80, 8},
-                                        {0, 6}});             // end record
-    const std::string body = U16(5) +                                   // CharacterId
+    const std::string startPart =
+        "\x01"                                  // MorphFillStyleCount
+        "\x00"                                  // FillStyleType: solid
+        "\xFF\x00\x00\xFF"                      // StartColor
+        "\x00\x00\xFF\x80"                      // EndColor
+        "\x01"s                                 // MorphLineStyleCount
+        + U16(20) + U16(60) +                   // StartWidth, EndWidth
+        "\x00\x00\x00\xFF"                      // StartColor
+        "\x00\xFF\x00\xFF"s +                   // EndColor
+        Pack({{1, 4}, {1, 4},                   // NumFillBits, NumLineBits
+              {0, 1}, {0, 1},  {1, 1},          // StateLineStyle
+              {0, 1}, {1, 1},                   // StateFillStyle0
+              {1, 1},                           // StateMoveTo
+              {6, 5}, {10, 6}, {20, 6}, {1, 1}, // FillStyle0
+              {1, 1},                           // LineStyle
+              {1, 1}, {1, 1},  {6, 4},  {0, 1}, {0, 1}, {80, 8}, {0, 6}});        // end record
+    const std::string body = U16(5) +                                             // CharacterId
                              Pack({{8, 5}, {0, 8}, {100, 8}, {0, 8}, {100, 8}}) + // StartBounds
                              Pack({{10, 5}, {200, 10}, {300, 10}, {0, 10}, {100, 10}}) +
                              U32(uint32_t(startPart.size())) + // Offset to the end edges
                              startPart +
-                             Pack({{0, 4}, {0, 4},             // NumFillBits, NumLineBits
-                                   {0, 1}, {0, 4},             // no selections left
-                                   {1, 1},                     // StateMoveTo
-                                   {9, 5}, {210, 9}, {20, 9},
-                                   {1, 1}, {1, 1}, {6, 4}, {0, 1}, {0, 1}, {80, 8},
+                             Pack({{0, 4},
+                                   {0, 4}, // NumFillBits, NumLineBits
+                                   {0, 1},
+                                   {0, 4}, // no selections left
+                                   {1, 1}, // StateMoveTo
+                                   {9, 5},
+                                   {210, 9},
+                                   {20, 9},
+                                   {1, 1},
+                                   {1, 1},
+                                   {6, 4},
+                                   {0, 1},
+                                   {0, 1},
+                                   {80, 8},
                                    {0, 6}});
     EXPECT_EQ(startPart.size(), 30u);
     EXPECT_EQ(Hex(TagBytes(morph)), Hex(U16(46 << 6 | uint32_t(body.size())) + body));
@@ -523,15 +580,34 @@ TEST(DefineMorphShape, EndRecordInTheMiddleIsDropped) {
     Add<TSWFStraightEdgeRecord>(morph.EndRecords, 0, 2);
     const std::string startPart = "\x00\x00"s + // no styles
                                   Pack({{0, 8}, // NumFillBits, NumLineBits
-                                        {1, 1}, {1, 1}, {0, 4}, {0, 1}, {0, 1}, {1, 2}, // (1, 0)
-                                        {1, 1}, {1, 1}, {0, 4}, {0, 1}, {1, 1}, {1, 2}, // (0, 1)
+                                        {1, 1},
+                                        {1, 1},
+                                        {0, 4},
+                                        {0, 1},
+                                        {0, 1},
+                                        {1, 2}, // (1, 0)
+                                        {1, 1},
+                                        {1, 1},
+                                        {0, 4},
+                                        {0, 1},
+                                        {1, 1},
+                                        {1, 2}, // (0, 1)
                                         {0, 6}});
-    EXPECT_EQ(Hex(BodyBytes(morph).substr(4)),
-              Hex(U32(uint32_t(startPart.size())) + startPart +
-                  Pack({{0, 8},
-                        {1, 1}, {1, 1}, {1, 4}, {0, 1}, {0, 1}, {2, 3}, // (2, 0)
-                        {1, 1}, {1, 1}, {1, 4}, {0, 1}, {1, 1}, {2, 3}, // (0, 2)
-                        {0, 6}})));
+    EXPECT_EQ(Hex(BodyBytes(morph).substr(4)), Hex(U32(uint32_t(startPart.size())) + startPart +
+                                                   Pack({{0, 8},
+                                                         {1, 1},
+                                                         {1, 1},
+                                                         {1, 4},
+                                                         {0, 1},
+                                                         {0, 1},
+                                                         {2, 3}, // (2, 0)
+                                                         {1, 1},
+                                                         {1, 1},
+                                                         {1, 4},
+                                                         {0, 1},
+                                                         {1, 1},
+                                                         {2, 3}, // (0, 2)
+                                                         {0, 6}})));
 }
 
 TEST(MorphFillStyles, GradientAndBitmapFields) {
@@ -544,17 +620,17 @@ TEST(MorphFillStyles, GradientAndBitmapFields) {
     gradient.EndGradientMatrix.SetTranslate(1, 0);
     const std::string identity = Pack({{0, 1}, {0, 1}, {0, 5}});
     EXPECT_EQ(Hex(MorphStyleBytes(gradient)),
-              Hex("\x10"s + identity +                              // StartGradientMatrix
+              Hex("\x10"s + identity +                             // StartGradientMatrix
                   Pack({{0, 1}, {0, 1}, {2, 5}, {1, 2}, {0, 2}}) + // EndGradientMatrix
-                  "\x01"                                            // NumGradients
-                  "\x0A\x01\x02\x03\x04"                            // StartRatio, StartColor
-                  "\xC8\x05\x06\x07\xFF"s));                        // EndRatio, EndColor
+                  "\x01"                                           // NumGradients
+                  "\x0A\x01\x02\x03\x04"                           // StartRatio, StartColor
+                  "\xC8\x05\x06\x07\xFF"s));                       // EndRatio, EndColor
     TSWFMorphImageFill image;
     image.BitmapId = 0x0102;
     image.StartBitmapMatrix.SetTranslate(1, 0);
-    EXPECT_EQ(Hex(MorphStyleBytes(image)),
-              Hex("\x41"s + U16(0x0102) + Pack({{0, 1}, {0, 1}, {2, 5}, {1, 2}, {0, 2}}) +
-                  identity));
+    EXPECT_EQ(
+        Hex(MorphStyleBytes(image)),
+        Hex("\x41"s + U16(0x0102) + Pack({{0, 1}, {0, 1}, {2, 5}, {1, 2}, {0, 2}}) + identity));
 }
 
 TEST(ShapeTags, MinimumVersions) {

@@ -111,8 +111,10 @@ std::vector<CopyRow> Rows() {
     return {
         Fieldless<TSWFEnd>("End"),
         Fieldless<TSWFShowFrame>("ShowFrame"),
-        Row<TSWFSetBackgroundColor>(
-            "SetBackgroundColor", [](TSWFSetBackgroundColor& t) { t.Color.SetRGB({1, 2, 3}); }),
+        Row<TSWFSetBackgroundColor>("SetBackgroundColor",
+                                    [](TSWFSetBackgroundColor& t) {
+                                        t.Color.SetRGB({1, 2, 3});
+                                    }),
         Row<TSWFFrameLabel>("FrameLabel",
                             [](TSWFFrameLabel& t) {
                                 t.Name = "scene";
@@ -298,20 +300,21 @@ std::vector<CopyRow> Rows() {
                                  t.HasColorTransform = true;
                                  t.Matrix.SetTranslate(20, -40);
                              }),
-        Row<TSWFPlaceObject2>("PlaceObject2",
-                              [](TSWFPlaceObject2& t) {
-                                  t.SetCharacterId(3);
-                                  t.Depth = 4;
-                                  t.PlaceFlagMove = true;
-                                  t.Matrix().SetScale(2.0f, 3.0f);
-                                  t.ColorTransform().SetAddA(-10);
-                                  t.SetClipDepth(9);
-                                  t.SetRatio(100);
-                                  t.SetName("clip");
-                                  t.SWFVersion = 6;
-                                  t.ClipActions().Add(ClipEventSet(ceLoad), 0).Add<TSWFActionStop>();
-                                  t.ClipActions().Add(ClipEventSet(ceEnterFrame), 'k').Add<TSWFActionPlay>();
-                              }),
+        Row<TSWFPlaceObject2>(
+            "PlaceObject2",
+            [](TSWFPlaceObject2& t) {
+                t.SetCharacterId(3);
+                t.Depth = 4;
+                t.PlaceFlagMove = true;
+                t.Matrix().SetScale(2.0f, 3.0f);
+                t.ColorTransform().SetAddA(-10);
+                t.SetClipDepth(9);
+                t.SetRatio(100);
+                t.SetName("clip");
+                t.SWFVersion = 6;
+                t.ClipActions().Add(ClipEventSet(ceLoad), 0).Add<TSWFActionStop>();
+                t.ClipActions().Add(ClipEventSet(ceEnterFrame), 'k').Add<TSWFActionPlay>();
+            }),
         Row<TSWFRemoveObject>("RemoveObject",
                               [](TSWFRemoveObject& t) {
                                   t.CharacterId = 3;

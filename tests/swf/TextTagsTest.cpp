@@ -34,25 +34,27 @@ void FillSampleText(TSWFDefineText& text) {
 }
 
 std::string SampleTextBody(const std::string& colour) {
-    return U16(7) +                                                   // CharacterID
+    return U16(7) +                                                      // CharacterID
            Pack({{12, 5}, {0, 12}, {2000, 12}, {-300, 12}, {100, 12}}) + // TextBounds
-           "\x00"                                                     // TextMatrix: identity
-           "\x02"                                                     // GlyphBits
-           "\x0A"s +                                                  // AdvanceBits
-           Pack({{1, 1},                                              // TextRecordType
-                 {0, 3},                                              // StyleFlagsReserved
-                 {1, 1},                                              // StyleFlagsHasFont
-                 {1, 1},                                              // StyleFlagsHasColor
-                 {1, 1},                                              // StyleFlagsHasYOffset
-                 {1, 1}}) +                                           // StyleFlagsHasXOffset
-           U16(3) +                                                   // FontID
-           colour +                                                   // TextColor
-           U16(40) +                                                  // XOffset
-           U16(211) +                                                 // YOffset
-           U16(240) +                                                 // TextHeight
-           "\x02"s +                                                  // GlyphCount
-           Pack({{0, 2}, {120, 10},                                   // GlyphIndex, GlyphAdvance
-                 {2, 2}, {-5, 10}}) +
+           "\x00"                                                        // TextMatrix: identity
+           "\x02"                                                        // GlyphBits
+           "\x0A"s +                                                     // AdvanceBits
+           Pack({{1, 1},                                                 // TextRecordType
+                 {0, 3},                                                 // StyleFlagsReserved
+                 {1, 1},                                                 // StyleFlagsHasFont
+                 {1, 1},                                                 // StyleFlagsHasColor
+                 {1, 1},                                                 // StyleFlagsHasYOffset
+                 {1, 1}}) +                                              // StyleFlagsHasXOffset
+           U16(3) +                                                      // FontID
+           colour +                                                      // TextColor
+           U16(40) +                                                     // XOffset
+           U16(211) +                                                    // YOffset
+           U16(240) +                                                    // TextHeight
+           "\x02"s +                                                     // GlyphCount
+           Pack({{0, 2},
+                 {120, 10}, // GlyphIndex, GlyphAdvance
+                 {2, 2},
+                 {-5, 10}}) +
            "\x00"s; // EndOfRecordsFlag
 }
 
@@ -76,7 +78,7 @@ TEST(TextRecord, StyleFlagsEachAlone) {
     };
     const Row rows[] = {
         {"font", [](TSWFTextRecord& r) { r.SetFontID(9); },
-         "\x88"s + U16(9) + U16(0) + "\x00"s},  // flags, FontID, TextHeight, GlyphCount
+         "\x88"s + U16(9) + U16(0) + "\x00"s}, // flags, FontID, TextHeight, GlyphCount
         {"height", [](TSWFTextRecord& r) { r.SetTextHeight(300); },
          "\x88"s + U16(0) + U16(300) + "\x00"s}, // height brings the font fields too
         {"colour", [](TSWFTextRecord& r) { r.TextColor().SetRGBA(MakeRGBA(1, 2, 3, 0xFF)); },
@@ -102,8 +104,9 @@ TEST(TextRecord, LongRunsSplitAt255Glyphs) {
     const std::string ones255 = std::string(31, '\xFF') + "\xFE"s; // 255 index bits, padded
     const std::string ones45 = std::string(5, '\xFF') + "\xF8"s;   // 45 index bits, padded
     EXPECT_EQ(Hex(bytes), Hex("\x88"s + U16(1) + U16(0) + "\xFF"s + ones255 + // first run
-                              "\x80"                   // no style: continues at the pen
-                              "\x2D"s + ones45));      // GlyphCount 45
+                              "\x80" // no style: continues at the pen
+                              "\x2D"s +
+                              ones45)); // GlyphCount 45
 }
 
 TEST(DefineEditText, EveryFieldFieldByField) {
@@ -129,32 +132,33 @@ TEST(DefineEditText, EveryFieldFieldByField) {
     edit.HTML = true;
     edit.UseOutlines = true;
     edit.VariableName = "v";
-    const std::string body = U16(9) +                                           // CharacterID
+    const std::string body = U16(9) + // CharacterID
                              Pack({{12, 5}, {0, 12}, {2000, 12}, {0, 12}, {400, 12}}) + // Bounds
-                             Pack({{1, 1},  // HasText
-                                   {1, 1},  // WordWrap
-                                   {1, 1},  // Multiline
-                                   {1, 1},  // Password
-                                   {1, 1},  // ReadOnly
-                                   {1, 1},  // HasTextColor
-                                   {1, 1},  // HasMaxLength
-                                   {1, 1},  // HasFont
-                                   {0, 1},  // HasFontClass
-                                   {1, 1},  // AutoSize
-                                   {1, 1},  // HasLayout
-                                   {1, 1},  // NoSelect
-                                   {1, 1},  // Border
-                                   {0, 1},  // WasStatic
-                                   {1, 1},  // HTML
+                             Pack({{1, 1},                                              // HasText
+                                   {1, 1},                                              // WordWrap
+                                   {1, 1},                                              // Multiline
+                                   {1, 1},                                              // Password
+                                   {1, 1},                                              // ReadOnly
+                                   {1, 1},    // HasTextColor
+                                   {1, 1},    // HasMaxLength
+                                   {1, 1},    // HasFont
+                                   {0, 1},    // HasFontClass
+                                   {1, 1},    // AutoSize
+                                   {1, 1},    // HasLayout
+                                   {1, 1},    // NoSelect
+                                   {1, 1},    // Border
+                                   {0, 1},    // WasStatic
+                                   {1, 1},    // HTML
                                    {1, 1}}) + // UseOutlines
-                             U16(3) + U16(240) +        // FontID, FontHeight
-                             "\x01\x02\x03\x04"s +      // TextColor (RGBA)
-                             U16(10) +                  // MaxLength
-                             "\x02"s +                  // Align
-                             U16(20) + U16(40) +        // LeftMargin, RightMargin
-                             U16(60) + U16(0xFFF6) +    // Indent, Leading
-                             "v\x00"s +                 // VariableName
-                             "Hi\x00"s;                 // InitialText
+                             U16(3) +
+                             U16(240) +              // FontID, FontHeight
+                             "\x01\x02\x03\x04"s +   // TextColor (RGBA)
+                             U16(10) +               // MaxLength
+                             "\x02"s +               // Align
+                             U16(20) + U16(40) +     // LeftMargin, RightMargin
+                             U16(60) + U16(0xFFF6) + // Indent, Leading
+                             "v\x00"s +              // VariableName
+                             "Hi\x00"s;              // InitialText
     EXPECT_EQ(Hex(TagBytes(edit)), Hex(U16(37 << 6 | uint32_t(body.size())) + body));
 }
 
@@ -171,8 +175,7 @@ TEST(DefineEditText, FlagsEachAlone) {
         {"Multiline", [](TSWFDefineEditText& e) { e.Multiline = true; }, 0x2000, ""},
         {"Password", [](TSWFDefineEditText& e) { e.Password = true; }, 0x1000, ""},
         {"ReadOnly", [](TSWFDefineEditText& e) { e.ReadOnly = true; }, 0x0800, ""},
-        {"HasTextColor", [](TSWFDefineEditText& e) { e.TextColor(); }, 0x0400,
-         "\x00\x00\x00\xFF"s},
+        {"HasTextColor", [](TSWFDefineEditText& e) { e.TextColor(); }, 0x0400, "\x00\x00\x00\xFF"s},
         {"HasMaxLength", [](TSWFDefineEditText& e) { e.SetMaxLength(7); }, 0x0200, U16(7)},
         {"HasFont", [](TSWFDefineEditText& e) { e.SetFont(2, 300); }, 0x0100, U16(2) + U16(300)},
         {"AutoSize", [](TSWFDefineEditText& e) { e.AutoSize = true; }, 0x0040, ""},
@@ -187,9 +190,9 @@ TEST(DefineEditText, FlagsEachAlone) {
         TSWFDefineEditText edit;
         row.Set(edit);
         const std::string text = row.Flags == 0x8000 ? "\x00"s : ""s;
-        EXPECT_EQ(Hex(BodyBytes(edit)), Hex(U16(0) + "\x00"s +                // ID, empty RECT
+        EXPECT_EQ(Hex(BodyBytes(edit)), Hex(U16(0) + "\x00"s + // ID, empty RECT
                                             char(row.Flags >> 8) + char(row.Flags & 0xFF) +
-                                            row.Fields + "\x00"s + text))    // empty variable
+                                            row.Fields + "\x00"s + text)) // empty variable
             << row.Name;
     }
 }
