@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test through
+# Sets up, checks the sources' format, builds and runs every test through
 # CTest: the unit, install and browser tests on the normal build, and the unit
 # tests once more under AddressSanitizer and UndefinedBehaviorSanitizer
 # (build-asan/), so bad input that reads or writes out of bounds fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/format.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 # Without -Werror: GCC reports false "maybe uninitialized" warnings inside the
