@@ -52,14 +52,7 @@ std::string TLanguage::Text(std::string_view section, std::string_view key,
     std::string text = ini.ReadString(section, key, "");
     if (text.empty())
         text = BuiltInText(section, key);
-    std::vector<std::string> placeholders;
-    std::vector<std::pair<std::string_view, std::string>> replacements;
-    placeholders.reserve(args.size());
-    for (size_t i = 0; i < args.size(); ++i)
-        placeholders.push_back("%" + std::to_string(i + 1) + "%");
-    for (size_t i = 0; i < args.size(); ++i)
-        replacements.emplace_back(placeholders[i], args[i]);
-    return ReplacePlaceholders(text, replacements);
+    return FormatText(text, args);
 }
 
 std::string AudioDialogFilter(const TLanguage& language) {
