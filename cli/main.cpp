@@ -225,7 +225,7 @@ int main(int argc, char** argv) {
     }
     if (options.ListEffects) {
         for (int e = 0; e <= 16; ++e)
-            std::cout << e << "\t" << EffectCaption(e) << "\n";
+            std::cout << e << "\t" << EffectCaptionText(language, e) << "\n";
         return 0;
     }
     try {
