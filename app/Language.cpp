@@ -5,6 +5,8 @@
 #include "app/TextReplace.h"
 #include "app/UserTexts.h"
 #include "platform/CodePage.h"
+#include "show/EffectCaptions.h"
+#include "show/SlideShowProject.h"
 
 #include <exception>
 #include <utility>
@@ -52,14 +54,22 @@ std::string TLanguage::Text(std::string_view section, std::string_view key,
     std::string text = ini.ReadString(section, key, "");
     if (text.empty())
         text = BuiltInText(section, key);
-    std::vector<std::string> placeholders;
-    std::vector<std::pair<std::string_view, std::string>> replacements;
-    placeholders.reserve(args.size());
-    for (size_t i = 0; i < args.size(); ++i)
-        placeholders.push_back("%" + std::to_string(i + 1) + "%");
-    for (size_t i = 0; i < args.size(); ++i)
-        replacements.emplace_back(placeholders[i], args[i]);
-    return ReplacePlaceholders(text, replacements);
+    return FormatText(text, args);
+}
+
+std::string TLanguage::TextOr(std::string_view section, std::string_view key,
+                              std::string_view fallback) const {
+    const TIniText ini(DecodeLanguageText(ReadIniFileBytes(File)));
+    std::string text = ini.ReadString(section, key, "");
+    return text.empty() ? std::string(fallback) : text;
+}
+
+std::string EffectCaptionText(const TLanguage& language, int effect) {
+    return language.TextOr("Effects", "Effect" + std::to_string(effect), EffectCaption(effect));
+}
+
+std::string PictureDialogFilter(const TLanguage& language) {
+    return language.TextOr("GUI", "Pictures", kPictureFileFilter);
 }
 
 std::string AudioDialogFilter(const TLanguage& language) {

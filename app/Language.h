@@ -57,6 +57,11 @@ public:
     std::string Text(std::string_view section, std::string_view key,
                      const std::vector<std::string>& args = {}) const;
 
+    // The file's text of the key, else fallback: for the texts whose German
+    // defaults are data of a lower layer (effect captions, picture filter).
+    std::string TextOr(std::string_view section, std::string_view key,
+                       std::string_view fallback) const;
+
 private:
     std::string FName;
     std::filesystem::path File;
@@ -67,6 +72,12 @@ private:
 // "name|patterns" form: the language's file-type name and the patterns.
 std::string AudioDialogFilter(const TLanguage& language); // "… (*.mp3, *.wav)|*.mp3;*.wav"
 std::string MovieDialogFilter(const TLanguage& language); // "… (*.swf)|*.swf"
+
+// The caption of an effect (0..16) in the effect list: [Effects] Effect<N>,
+// the built-in German caption when the file lacks it.
+std::string EffectCaptionText(const TLanguage& language, int effect);
+// The filter of the add-pictures dialog ([GUI] Pictures), "name|patterns|…".
+std::string PictureDialogFilter(const TLanguage& language);
 
 // Stores [Main] Language in the settings: the language they name, "Deutsch"
 // when none (called when the overwrite box is shown; the window name is not

@@ -1,10 +1,12 @@
 #include "app/UserTexts.h"
 
 #include "app/Language.h"
+#include "app/TextReplace.h"
 #include "platform/Errors.h"
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace pictova {
 
@@ -54,6 +56,69 @@ const std::vector<TBuiltInText> kTexts = {
     {"Desktop", "NoBrowser",
      "Der Browser konnte nicht geöffnet werden. Die Diashow ist unter %1% zu sehen, solange "
      "Pictova läuft."},
+    {"Desktop", "AddPictures", "Bitte fügen Sie dem Projekt mindestens eine Bilddatei hinzu."},
+    {"Desktop", "PictureNotShown", "Die Bilddatei \"%1%\" kann nicht angezeigt werden: %2%"},
+    {"Desktop", "MovieNotPlayed", "Der Film kann nicht abgespielt werden: %1%"},
+    {"Desktop", "ProgressTitle", "Bitte warten ..."},
+    {"Desktop", "ProgressLabel", "Vorgang wird bearbeitet..."},
+    // Listening to the music: "%1%" the track's caption or the file's name.
+    {"Desktop", "Playing", "Wiedergabe: %1%"},
+    {"Desktop", "NoAudioOutput",
+     "Kein Audioausgabegerät gefunden – die Musik kann nicht angehört werden."},
+    {"Desktop", "TrackNotPlayed", "Die Musik „%1%“ kann nicht abgespielt werden."},
+    {"Desktop", "AudioNotPlayed", "Die gewählte Audiodatei kann nicht abgespielt werden."},
+    {"Desktop", "AudioMissing",
+     "Die angegebene Audiodatei existiert nicht und kann daher nicht abgespielt werden."},
+    // The Flash player: "%1%" the file or what the player reported, "%2%" why.
+    {"Desktop", "PlayerGone", "Der Flash-Player ist nicht mehr vorhanden."},
+    {"Desktop", "PlayerTimeout", "Der Film wurde nicht rechtzeitig geladen."},
+    {"Desktop", "PlayerPageNotLoaded", "Die Seite des Flash-Players kann nicht geladen werden."},
+    {"Desktop", "PlayerPageMissing", "Die Seite des Flash-Players fehlt: %1%"},
+    {"Desktop", "PlayerEnded", "Der Flash-Player wurde unerwartet beendet."},
+    {"Desktop", "PlayerCrashed", "Der Flash-Player ist abgestürzt: %1%"},
+    {"Desktop", "PlayerNotStarted", "Der Flash-Player kann nicht starten: %1%"},
+    {"Desktop", "PlayerCannotShow", "Der Flash-Player kann den Film nicht zeigen: %1%"},
+    {"Desktop", "MovieUnreadable", "Die Datei \"%1%\" kann nicht gelesen werden: %2%"},
+    {"Desktop", "NoFlashMovie", "Die Datei \"%1%\" ist kein lesbarer Flash-Film: %2%"},
+    // The command line's usage errors and help; in Help "\n" stands for a line break.
+    {"Usage", "NumberRange", "%1% erwartet eine Zahl von %2% bis %3%, nicht \"%4%\""},
+    {"Usage", "NeedsValue", "%1% braucht einen Wert"},
+    {"Usage", "MusicEmpty", "--music erwartet none, 1 bis 4 oder eine Datei, keinen leeren Text"},
+    {"Usage", "LanguageName", "--language erwartet einen Namen wie English, nicht \"%1%\""},
+    {"Usage", "UnknownOption", "unbekannte Option %1%"},
+    {"Usage", "NoOutput", "kein Ausgabefilm angegeben (-o DATEI)"},
+    {"Usage", "NoPictures", "keine Bilder angegeben"},
+    {"Usage", "PreviewShowsNoPage",
+     "--open und --serve zeigen die Seite, die --preview nicht schreibt"},
+    {"Usage", "Help",
+     "Aufruf: pictova-cli [Optionen] -o AUSGABE.swf [--effect N] [--duration S] BILD...\\n"
+     "\\n"
+     "Schreibt eine Diashow der Bilder (JPEG, PNG, BMP): den Film und, außer mit\\n"
+     "--preview, daneben die Seite AUSGABE.html mit dem Ruffle-Abspieler in ruffle/.\\n"
+     "\\n"
+     "  -o, --output DATEI  der zu schreibende Film\\n"
+     "  --effect N          Übergang der folgenden Bilder: 0 (zufällig, die\\n"
+     "                      Vorgabe) oder 1 bis 16, siehe --list-effects\\n"
+     "  --duration S        Anzeigedauer der folgenden Bilder, 1 bis 9999\\n"
+     "                      Sekunden (Vorgabe 5)\\n"
+     "  --preview           nur ein Vorschaufilm: kein Preloader, keine Seite\\n"
+     "  --compress          den Film zlib-komprimiert schreiben\\n"
+     "  --password TEXT     den Film vor dem Import schützen (auch ein leerer Text schützt)\\n"
+     "  --music M           Hintergrundmusik: none (die Vorgabe), ein mitgeliefertes Stück\\n"
+     "                      1 \"Step Out\", 2 \"Brightsunray\", 3 \"Merry\", 4 \"The Silent\\n"
+     "                      River\", oder eine eigene MP3- oder WAV-DATEI\\n"
+     "  --no-loop           die Musik einmal spielen statt während der ganzen Diashow\\n"
+     "  --seed N            die zufälligen Effekte wiederholbar ziehen\\n"
+     "  --yes               einen fehlenden Ausgabeordner anlegen und vorhandene\\n"
+     "                      Dateien ersetzen\\n"
+     "  --language NAME     die Sprache der Meldungen, aus lng/NAME.lng neben dem\\n"
+     "                      Programm: Deutsch (die Vorgabe) oder English\\n"
+     "  --serve             den Ausgabeordner auf 127.0.0.1 zeigen und die Adresse\\n"
+     "                      der Seite ausgeben, bis zum Abbruch\\n"
+     "  --open              dasselbe, und die Seite im Browser öffnen\\n"
+     "  --list-effects      die Effekte mit ihren Nummern ausgeben\\n"
+     "  --version           die Version ausgeben\\n"
+     "  -h, --help          diese Hilfe ausgeben\\n"},
 };
 
 std::string Why(int error) {
@@ -142,6 +207,22 @@ std::string_view BuiltInText(std::string_view section, std::string_view key) {
         if (text.Section == section && text.Key == key)
             return text.Text;
     return {};
+}
+
+std::string FormatText(std::string_view text, const std::vector<std::string>& args) {
+    std::vector<std::string> placeholders;
+    std::vector<std::pair<std::string_view, std::string>> replacements;
+    placeholders.reserve(args.size());
+    for (size_t i = 0; i < args.size(); ++i)
+        placeholders.push_back("%" + std::to_string(i + 1) + "%");
+    for (size_t i = 0; i < args.size(); ++i)
+        replacements.emplace_back(placeholders[i], args[i]);
+    return ReplacePlaceholders(text, replacements);
+}
+
+std::string BuiltInText(std::string_view section, std::string_view key,
+                        const std::vector<std::string>& args) {
+    return FormatText(BuiltInText(section, key), args);
 }
 
 std::string UserMessage(const std::exception& error, const TLanguage& language) {

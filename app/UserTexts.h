@@ -26,6 +26,14 @@ const std::vector<TBuiltInText>& BuiltInTexts();
 // The built-in German text of the key, or the empty text when there is none.
 std::string_view BuiltInText(std::string_view section, std::string_view key);
 
+// text with "%1%", "%2%" … replaced by args[0], args[1] …, in one pass.
+std::string FormatText(std::string_view text, const std::vector<std::string>& args);
+
+// The built-in German text of the key with its values, for code below the
+// front ends that needs a text before any language file is known.
+std::string BuiltInText(std::string_view section, std::string_view key,
+                        const std::vector<std::string>& args);
+
 // The message the user reads for an error: worded from the fields of the
 // program's typed errors in the language; any other error gives its what().
 std::string UserMessage(const std::exception& error, const TLanguage& language);

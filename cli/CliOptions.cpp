@@ -1,37 +1,15 @@
 #include "cli/CliOptions.h"
 
+#include "app/UserTexts.h"
+
 #include <charconv>
+#include <utility>
 
 namespace pictova {
 
-const char* const kCliUsage =
-    "Usage: pictova-cli [options] -o OUTPUT.swf [--effect N] [--duration S] PICTURE...\n"
-    "\n"
-    "Writes a slide show of the pictures (JPEG, PNG, BMP): the movie and, unless\n"
-    "--preview, the page OUTPUT.html beside it with the Ruffle player in ruffle/.\n"
-    "\n"
-    "  -o, --output FILE   the movie to write\n"
-    "  --effect N          transition of the pictures that follow: 0 (random, the\n"
-    "                      default) or 1 to 16, see --list-effects\n"
-    "  --duration S        display time of the pictures that follow, 1 to 9999\n"
-    "                      seconds (default 5)\n"
-    "  --preview           preview movie only: no preloader, no page\n"
-    "  --compress          write the movie zlib-compressed\n"
-    "  --password TEXT     protect the movie against import (an empty text protects too)\n"
-    "  --music M           background music: none (the default), a built-in track\n"
-    "                      1 \"Step Out\", 2 \"Brightsunray\", 3 \"Merry\", 4 \"The Silent\n"
-    "                      River\", or an own MP3 or WAV FILE\n"
-    "  --no-loop           play the music once instead of for the whole show\n"
-    "  --seed N            draw the random effects repeatably\n"
-    "  --yes               create a missing output folder and replace existing files\n"
-    "  --language NAME     the language of the messages, from lng/NAME.lng beside\n"
-    "                      the program: Deutsch (the default) or English\n"
-    "  --serve             serve the output folder on 127.0.0.1 and print the page's\n"
-    "                      address, until interrupted\n"
-    "  --open              the same, and open the page in the browser\n"
-    "  --list-effects      print the effects with their numbers\n"
-    "  --version           print the version\n"
-    "  -h, --help          print this help\n";
+TUsageError::TUsageError(std::string key, std::vector<std::string> args)
+    : std::runtime_error(BuiltInText("Usage", key, args)), FKey(std::move(key)),
+      FArgs(std::move(args)) {}
 
 namespace {
 
@@ -39,9 +17,14 @@ int Number(const std::string& option, const std::string& text, long min, long ma
     long value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value < min || value > max)
-        throw TUsageError(option + " takes a number from " + std::to_string(min) + " to " +
-                          std::to_string(max) + ", not \"" + text + "\"");
+        throw TUsageError("NumberRange", {option, std::to_string(min), std::to_string(max), text});
     return int(value);
+}
+
+// A file name in lng/, not a path.
+bool IsLanguageName(const std::string& name) {
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos &&
+           !name.starts_with(".");
 }
 
 } // namespace
@@ -55,7 +38,7 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         auto value = [&]() -> const std::string& {
             if (i + 1 >= args.size())
-                throw TUsageError(a + " needs a value");
+                throw TUsageError("NeedsValue", {a});
             return args[++i];
         };
         if (onlyFiles || a.empty() || a[0] != '-' || a == "-") {
@@ -83,7 +66,7 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
             } else if (m.size() == 1 && m[0] >= '1' && m[0] <= '4') {
                 o.Music = TAudioChoice(int(TAudioChoice::Track1) + (m[0] - '1'));
             } else if (m.empty()) {
-                throw TUsageError("--music takes none, 1 to 4 or a file, not an empty text");
+                throw TUsageError("MusicEmpty", {});
             } else {
                 // "./1" names a file called 1.
                 o.Music = TAudioChoice::OwnFile;
@@ -101,11 +84,8 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
             o.Yes = true;
         } else if (a == "--language") {
             o.Language = value();
-            // A file name in lng/, not a path.
-            if (o.Language.empty() || o.Language.find_first_of("/\\") != std::string::npos ||
-                o.Language.starts_with("."))
-                throw TUsageError("--language takes a name such as English, not \"" + o.Language +
-                                  "\"");
+            if (!IsLanguageName(o.Language))
+                throw TUsageError("LanguageName", {o.Language});
         } else if (a == "--list-effects") {
             o.ListEffects = true;
         } else if (a == "--version") {
@@ -113,18 +93,42 @@ TCliOptions ParseCommandLine(const std::vector<std::string>& args) {
         } else if (a == "-h" || a == "--help") {
             o.Help = true;
         } else {
-            throw TUsageError("unknown option " + a);
+            throw TUsageError("UnknownOption", {a});
         }
     }
     if (o.Help || o.Version || o.ListEffects)
         return o;
     if (o.Output.empty())
-        throw TUsageError("no output movie given (-o FILE)");
+        throw TUsageError("NoOutput", {});
     if (o.Pictures.empty())
-        throw TUsageError("no pictures given");
+        throw TUsageError("NoPictures", {});
     if (o.Preview && (o.Open || o.Serve))
-        throw TUsageError("--open and --serve show the page, which --preview does not write");
+        throw TUsageError("PreviewShowsNoPage", {});
     return o;
+}
+
+std::string CommandLineLanguage(const std::vector<std::string>& args) {
+    std::string language = "Deutsch";
+    for (size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == "--")
+            break;
+        if (args[i] == "--language" && IsLanguageName(args[i + 1]))
+            language = args[++i];
+    }
+    return language;
+}
+
+std::string UsageText(std::string_view helpText) {
+    std::string text;
+    for (size_t i = 0; i < helpText.size(); ++i) {
+        if (helpText[i] == '\\' && i + 1 < helpText.size() && helpText[i + 1] == 'n') {
+            text += '\n';
+            ++i;
+        } else {
+            text += helpText[i];
+        }
+    }
+    return text;
 }
 
 } // namespace pictova

@@ -10,13 +10,23 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pictova {
 
+// A wrong command line: the key of its text in the language file's [Usage]
+// section and the values to insert; what() is the built-in German text.
 class TUsageError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    TUsageError(std::string key, std::vector<std::string> args);
+
+    const std::string& Key() const { return FKey; }
+    const std::vector<std::string>& Args() const { return FArgs; }
+
+private:
+    std::string FKey;
+    std::vector<std::string> FArgs;
 };
 
 struct TCliPicture {
@@ -48,6 +58,13 @@ struct TCliOptions {
 // Throws TUsageError with a message that names the wrong argument.
 TCliOptions ParseCommandLine(const std::vector<std::string>& args);
 
-extern const char* const kCliUsage;
+// The language --language names, looked for before the command line is
+// parsed so that its usage errors come in that language too; "Deutsch" when
+// none or no valid name is given.
+std::string CommandLineLanguage(const std::vector<std::string>& args);
+
+// The help text ([Usage] Help) with its "\n" marks turned into line breaks:
+// a language file keeps a text on one line.
+std::string UsageText(std::string_view helpText);
 
 } // namespace pictova

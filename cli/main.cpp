@@ -194,15 +194,29 @@ int Run(const TCliOptions& o, const TLanguage& language) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // The usage texts need the language before the command line is parsed.
+    // Without a program folder they come built in; the build then reports it.
+    fs::path programFolder;
+    try {
+        programFolder = ProgramFolder();
+    } catch (const std::exception&) {
+    }
+    // Texts missing from the language file are reported on stderr.
+    const TLanguage language(
+        programFolder, [](const std::string& text, TMessageKind) { std::cerr << text << "\n"; },
+        CommandLineLanguage(args));
+    const std::string usage = UsageText(language.Text("Usage", "Help"));
     TCliOptions options;
     try {
-        options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseCommandLine(args);
     } catch (const TUsageError& e) {
-        std::cerr << "pictova-cli: " << e.what() << "\n\n" << kCliUsage;
+        std::cerr << "pictova-cli: " << language.Text("Usage", e.Key(), e.Args()) << "\n\n"
+                  << usage;
         return 2;
     }
     if (options.Help) {
-        std::cout << kCliUsage;
+        std::cout << usage;
         return 0;
     }
     if (options.Version) {
@@ -211,20 +225,13 @@ int main(int argc, char** argv) {
     }
     if (options.ListEffects) {
         for (int e = 0; e <= 16; ++e)
-            std::cout << e << "\t" << EffectCaption(e) << "\n";
+            std::cout << e << "\t" << EffectCaptionText(language, e) << "\n";
         return 0;
     }
-    // Texts missing from the language file are reported on stderr.
-    std::optional<TLanguage> language;
     try {
-        language.emplace(
-            ProgramFolder(),
-            [](const std::string& text, TMessageKind) { std::cerr << text << "\n"; },
-            options.Language);
-        return Run(options, *language);
+        return Run(options, language);
     } catch (const std::exception& e) {
-        std::cerr << "pictova-cli: "
-                  << (language ? UserMessage(e, *language) : std::string(e.what())) << "\n";
+        std::cerr << "pictova-cli: " << UserMessage(e, language) << "\n";
         return 1;
     }
 }

@@ -96,7 +96,8 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
                        return Services.Boxes.AskOverwrite(this, QString::fromStdString(text));
                    },
                    [this](const std::string& text, TMessageKind kind) { Tell(text, kind); }}),
-      FListening(Services.AudioPlayer, Services.Boxes, this, Services.ProgramFolder),
+      FListening(Services.AudioPlayer, Services.Boxes, this, Services.ProgramFolder,
+                 FLanguage.Name()),
       FDraw(TEffectDraw::FromClock()) {
     setObjectName(QStringLiteral("frmMain"));
     FListening.DescribeError = [this](const std::exception& e) {
@@ -129,7 +130,7 @@ TfrmMain::TfrmMain(TMainWindowServices services, QWidget* parent)
                 Timer1->stop();
                 ApplyEnablingRules();
             }
-            Tell(QStringLiteral("Der Film kann nicht abgespielt werden: %1").arg(error),
+            Tell(FLanguage.Text("Desktop", "MovieNotPlayed", {error.toStdString()}),
                  TMessageKind::Error);
         });
 
@@ -211,8 +212,8 @@ void TfrmMain::BuildPicturesTab() {
             [this](int value) { txtDurationChange(value); });
     lstEffects = Named(new QListWidget(grpEffects), "lstEffects");
     lstEffects->setGeometry(8, 46, 260, 98);
-    for (std::string_view caption : EffectCaptions())
-        lstEffects->addItem(QString::fromUtf8(caption.data(), qsizetype(caption.size())));
+    for (int effect = 0; effect < kEffectCount; ++effect)
+        lstEffects->addItem(QString::fromStdString(EffectCaptionText(FLanguage, effect)));
     // A click on a row, also on the current one, sets the effect and shows
     // it; the keyboard moves the current row without a click.
     connect(lstEffects, &QListWidget::itemClicked, this,
@@ -463,8 +464,7 @@ void TfrmMain::SwitchTab(int tab) {
     if (tab == 3 && FProject.Count() == 0) {
         FCurrentTab = 1;
         ShowMenuPicture();
-        Tell(QStringLiteral("Bitte fügen Sie dem Projekt mindestens eine Bilddatei hinzu."),
-             TMessageKind::Information);
+        Tell(FLanguage.Text("Desktop", "AddPictures"), TMessageKind::Information);
         btnAddClick();
         return;
     }
@@ -547,8 +547,8 @@ void TfrmMain::ShowPicturePreview(const fs::path& file) {
     if (picture.Image.isNull()) {
         imgPreview->clear();
         if (!picture.Error.isEmpty())
-            Tell(QStringLiteral("Die Bilddatei \"%1\" kann nicht angezeigt werden: %2")
-                     .arg(ToQString(file), picture.Error),
+            Tell(FLanguage.Text("Desktop", "PictureNotShown",
+                                {file.string(), picture.Error.toStdString()}),
                  TMessageKind::Error);
         return;
     }
@@ -560,9 +560,9 @@ void TfrmMain::ShowPicturePreview(const fs::path& file) {
 }
 
 void TfrmMain::btnAddClick() {
-    const QStringList files =
-        Services.Chooser.ChoosePictures(this, ToQString(FProject.LastAddFolder()),
-                                        QString::fromStdString(ToQtFileFilter(kPictureFileFilter)));
+    const QStringList files = Services.Chooser.ChoosePictures(
+        this, ToQString(FProject.LastAddFolder()),
+        QString::fromStdString(ToQtFileFilter(PictureDialogFilter(FLanguage))));
     if (files.isEmpty())
         return;
     std::vector<fs::path> paths;
@@ -762,7 +762,9 @@ void TfrmMain::OpenPage(const fs::path& page) {
 bool TfrmMain::RunBusy(const std::function<void(const TCreationHooks& hooks)>& work) {
     // Shown when the build reaches its pictures, after the questions of the
     // output checks and the music stage.
-    auto progress = std::make_unique<TfrmMiscProgress>(this);
+    auto progress = std::make_unique<TfrmMiscProgress>(
+        this, QString::fromStdString(FLanguage.Text("Desktop", "ProgressTitle")),
+        QString::fromStdString(FLanguage.Text("Desktop", "ProgressLabel")));
     TCreationHooks hooks;
     hooks.Progress = progress.get();
     hooks.ProgressLabel = [this, &progress](const std::string& label) {

@@ -19,21 +19,10 @@ namespace fs = std::filesystem;
 
 namespace pictova::desktop {
 
-const QString TMusicListening::kCannotPlayMessage =
-    QStringLiteral("Die gewählte Audiodatei kann nicht abgespielt werden.");
-const QString TMusicListening::kMissingFileMessage = QStringLiteral(
-    "Die angegebene Audiodatei existiert nicht und kann daher nicht abgespielt werden.");
-const QString TMusicListening::kNoAudioOutputStatus =
-    QStringLiteral("Kein Audioausgabegerät gefunden – die Musik kann nicht angehört werden.");
-
 namespace {
 
 QString ToQString(const fs::path& path) {
     return QString::fromStdString(path.string());
-}
-
-QString PlayingStatus(const QString& what) {
-    return QStringLiteral("Wiedergabe: %1").arg(what);
 }
 
 // A copy of the file without the ID3v2 tags at its start, for players that
@@ -64,8 +53,9 @@ TTemporaryFile CopyWithoutID3v2(const fs::path& file) {
 } // namespace
 
 TMusicListening::TMusicListening(TAudioPlayer& player, TMessageBoxes& boxes, QWidget* parent,
-                                 fs::path programFolder)
-    : Player(player), Boxes(boxes), Parent(parent), ProgramFolder(std::move(programFolder)) {}
+                                 fs::path programFolder, std::string_view language)
+    : Player(player), Boxes(boxes), Parent(parent), ProgramFolder(std::move(programFolder)),
+      Language(ProgramFolder, {}, language) {}
 
 TMusicListening::~TMusicListening() {
     Release();
@@ -78,6 +68,10 @@ void TMusicListening::Release() {
     WorkingCopy.Remove();
 }
 
+QString TMusicListening::Text(std::string_view key, const std::vector<std::string>& args) const {
+    return QString::fromStdString(Language.Text("Desktop", key, args));
+}
+
 void TMusicListening::ShowError(const QString& text) {
     Boxes.ShowMessage(Parent, text, TMessageKind::Error);
 }
@@ -88,10 +82,10 @@ TAudioPlayer::TResult TMusicListening::Play(const QString& file, const QString& 
     switch (result) {
     case TAudioPlayer::TResult::Playing:
         WorkingCopy = std::move(copy);
-        FStatus = PlayingStatus(title);
+        FStatus = Text("Playing", {title.toStdString()});
         break;
     case TAudioPlayer::TResult::NoAudioOutput:
-        FStatus = kNoAudioOutputStatus;
+        FStatus = Text("NoAudioOutput");
         break;
     case TAudioPlayer::TResult::Failed:
         Player.Stop();
@@ -117,7 +111,7 @@ void TMusicListening::PlayTrackPreview(TAudioChoice track) {
     QString error;
     const QString path = ToQString(copy.Path());
     if (Play(path, caption, std::move(copy), &error) == TAudioPlayer::TResult::Failed)
-        ShowError(QStringLiteral("Die Musik „%1“ kann nicht abgespielt werden.").arg(caption) +
+        ShowError(Text("TrackNotPlayed", {caption.toStdString()}) +
                   (error.isEmpty() ? QString() : QStringLiteral("\n\n") + error));
 }
 
@@ -125,7 +119,7 @@ void TMusicListening::PlayOwnFile(const fs::path& file) {
     Release();
     FStatus.clear();
     if (!MusicFileExists(file)) {
-        ShowError(kMissingFileMessage);
+        ShowError(Text("AudioMissing"));
         return;
     }
     const QString name = QFileInfo(ToQString(file)).fileName();
@@ -137,12 +131,12 @@ void TMusicListening::PlayOwnFile(const fs::path& file) {
     try {
         copy = CopyWithoutID3v2(file);
     } catch (const std::exception&) {
-        ShowError(kCannotPlayMessage);
+        ShowError(Text("AudioNotPlayed"));
         return;
     }
     const QString path = ToQString(copy.Path());
     if (Play(path, name, std::move(copy), &error) == TAudioPlayer::TResult::Failed)
-        ShowError(kCannotPlayMessage);
+        ShowError(Text("AudioNotPlayed"));
 }
 
 void TMusicListening::StopIfPlaying() {

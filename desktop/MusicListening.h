@@ -3,6 +3,7 @@
 // through a deciphered working copy, an own file directly and, when the
 // player refuses it, once more without its ID3v2 tag.
 
+#include "app/Language.h"
 #include "desktop/DesktopServices.h"
 #include "platform/TempFile.h"
 #include "show/SlideShowProject.h"
@@ -13,6 +14,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class QWidget;
 
@@ -20,9 +23,10 @@ namespace pictova::desktop {
 
 class TMusicListening {
 public:
-    // player and boxes must outlive this object; parent is where messages go.
+    // player and boxes must outlive this object; parent is where messages go,
+    // worded in the language (lng/<language>.lng in programFolder).
     TMusicListening(TAudioPlayer& player, TMessageBoxes& boxes, QWidget* parent,
-                    std::filesystem::path programFolder);
+                    std::filesystem::path programFolder, std::string_view language = kLanguageName);
     // Stops the player before the working copy goes.
     ~TMusicListening();
     TMusicListening(const TMusicListening&) = delete;
@@ -39,13 +43,6 @@ public:
     // output) or has started; empty otherwise.
     const QString& Status() const { return FStatus; }
 
-    // Shown when an own file cannot be played, also not without its ID3v2 tag.
-    static const QString kCannotPlayMessage;
-    // Shown when the own file does not exist.
-    static const QString kMissingFileMessage;
-    // The status while no audio output device exists.
-    static const QString kNoAudioOutputStatus;
-
     // Words an error for the user's box (the window's language texts); the
     // error's what() when unset.
     std::function<std::string(const std::exception&)> DescribeError;
@@ -54,6 +51,8 @@ private:
     // Stops the player when it has a file, then deletes the working copy.
     void Release();
     void ShowError(const QString& text);
+    // The [Desktop] text of the key in the language.
+    QString Text(std::string_view key, const std::vector<std::string>& args = {}) const;
     // Plays file and sets the status; while it plays, copy (the file's
     // working copy, if it is one) is kept. A refused file is closed again.
     TAudioPlayer::TResult Play(const QString& file, const QString& title, TTemporaryFile copy,
@@ -63,6 +62,7 @@ private:
     TMessageBoxes& Boxes;
     QWidget* Parent;
     std::filesystem::path ProgramFolder;
+    TLanguage Language;
     TTemporaryFile WorkingCopy; // what the player plays now, when a copy
     QString FStatus;
 };

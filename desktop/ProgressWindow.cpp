@@ -1,5 +1,7 @@
 #include "desktop/ProgressWindow.h"
 
+#include "app/UserTexts.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -8,15 +10,18 @@
 
 namespace pictova::desktop {
 
-TfrmMiscProgress::TfrmMiscProgress(const QWidget* centreOn)
+TfrmMiscProgress::TfrmMiscProgress(const QWidget* centreOn, const QString& title,
+                                   const QString& label)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("frmMiscProgress"));
-    setWindowTitle(QStringLiteral("Bitte warten ..."));
+    setWindowTitle(title.isEmpty() ? QString::fromUtf8(BuiltInText("Desktop", "ProgressTitle"))
+                                   : title);
     setFixedSize(289, 55);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    lblProgress = new QLabel(QStringLiteral("Vorgang wird bearbeitet..."), this);
+    lblProgress = new QLabel(
+        label.isEmpty() ? QString::fromUtf8(BuiltInText("Desktop", "ProgressLabel")) : label, this);
     lblProgress->setObjectName(QStringLiteral("lblProgress"));
     lblProgress->setGeometry(8, 6, 273, 16);
     pbProgress = new QProgressBar(this);

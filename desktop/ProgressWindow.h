@@ -16,8 +16,10 @@ namespace pictova::desktop {
 class TfrmMiscProgress : public QWidget, public TProgressSink {
     Q_OBJECT
 public:
-    // Centred on centreOn when given.
-    explicit TfrmMiscProgress(const QWidget* centreOn = nullptr);
+    // Centred on centreOn when given; an empty title or label is the built-in
+    // German one.
+    explicit TfrmMiscProgress(const QWidget* centreOn = nullptr, const QString& title = {},
+                              const QString& label = {});
 
     void SetLabel(const QString& text);
     QString LabelText() const;

@@ -1,5 +1,6 @@
 #include "desktop/RufflePlayer.h"
 
+#include "app/Language.h"
 #include "desktop/RuffleController.h"
 
 #include <QEvent>
@@ -83,14 +84,14 @@ TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* paren
         // there; the time starts again when the player is shown.
         if (FView && !FView->isVisible())
             return;
-        Fail(FLoadId, QString("Der Film wurde nicht rechtzeitig geladen."));
+        Fail(FLoadId, Text("PlayerTimeout"));
     });
     FView->installEventFilter(this);
     connect(FPage, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (ok || FState == TState::Ready)
             return;
         FState = TState::Broken;
-        FPageError = QString("Die Seite des Flash-Players kann nicht geladen werden.");
+        FPageError = Text("PlayerPageNotLoaded");
         FailPending();
     });
     connect(FPage, &QWebEnginePage::renderProcessTerminated, this,
@@ -100,7 +101,7 @@ TRufflePlayer::TRufflePlayer(std::filesystem::path programFolder, QWidget* paren
                 // The movie shown is gone with the process; the next one gets
                 // a fresh page.
                 if (FState == TState::Ready && FPending.Id == 0)
-                    Fail(FLoadId, QString("Der Flash-Player wurde unerwartet beendet."));
+                    Fail(FLoadId, Text("PlayerEnded"));
                 FState = TState::Starting;
                 StartPage();
             });
@@ -138,8 +139,7 @@ void TRufflePlayer::StartPage() {
     std::error_code error;
     if (!std::filesystem::is_regular_file(host, error)) {
         FState = TState::Broken;
-        FPageError = QString("Die Seite des Flash-Players fehlt: %1")
-                         .arg(QString::fromStdString(host.string()));
+        FPageError = Text("PlayerPageMissing", {host.string()});
         return;
     }
     FView->load(QUrl::fromLocalFile(QString::fromStdString(host.string())));
@@ -159,7 +159,7 @@ void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
     };
     // A player that cannot show anything need not read the file.
     if (!FView) {
-        failLater(QString("Der Flash-Player ist nicht mehr vorhanden."));
+        failLater(Text("PlayerGone"));
         return;
     }
     if (FState == TState::Broken) {
@@ -168,14 +168,12 @@ void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
     }
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly)) {
-        failLater(
-            QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
+        failLater(Text("MovieUnreadable", {file.toStdString(), in.errorString().toStdString()}));
         return;
     }
     QByteArray movie = in.readAll();
     if (in.error() != QFileDevice::NoError) {
-        failLater(
-            QString("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(file, in.errorString()));
+        failLater(Text("MovieUnreadable", {file.toStdString(), in.errorString().toStdString()}));
         return;
     }
     in.close();
@@ -186,8 +184,7 @@ void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
             ReadMovieFacts(std::string_view(movie.constData(), size_t(movie.size())));
         controller = MakeControllerMovie(facts, loop);
     } catch (const std::exception& e) {
-        failLater(QString("Die Datei \"%1\" ist kein lesbarer Flash-Film: %2")
-                      .arg(file, QString::fromUtf8(e.what())));
+        failLater(Text("NoFlashMovie", {file.toStdString(), e.what()}));
         return;
     }
 
@@ -198,6 +195,11 @@ void TRufflePlayer::LoadMovie(const QString& file, bool loop) {
     FLoadTimeout.start();
     if (FState == TState::Ready)
         SendPending();
+}
+
+QString TRufflePlayer::Text(std::string_view key, const std::vector<std::string>& args) const {
+    return QString::fromStdString(
+        TLanguage(FProgramFolder, {}, FLanguage).Text("Desktop", key, args));
 }
 
 void TRufflePlayer::SendPending() {
@@ -269,8 +271,8 @@ void TRufflePlayer::PageMessage(const QString& message) {
             emit MovieLoaded();
         }
     } else if (event == QStringLiteral("panic")) {
-        Fail(id, QString("Der Flash-Player ist abgestürzt: %1")
-                     .arg(report.value(QStringLiteral("message")).toString()));
+        Fail(id, Text("PlayerCrashed",
+                      {report.value(QStringLiteral("message")).toString().toStdString()}));
         // Ruffle refuses all further work in that page.
         FState = TState::Starting;
         StartPage();
@@ -279,11 +281,11 @@ void TRufflePlayer::PageMessage(const QString& message) {
         if (FState == TState::Starting && id == 0) {
             // The page came up without Ruffle.
             FState = TState::Broken;
-            FPageError = QString("Der Flash-Player kann nicht starten: %1").arg(text);
+            FPageError = Text("PlayerNotStarted", {text.toStdString()});
             FailPending();
             return;
         }
-        Fail(id, QString("Der Flash-Player kann den Film nicht zeigen: %1").arg(text));
+        Fail(id, Text("PlayerCannotShow", {text.toStdString()}));
     }
 }
 

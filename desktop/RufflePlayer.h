@@ -22,6 +22,10 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 class QWebEngineView;
 
@@ -43,6 +47,10 @@ public:
     void Stop() override;
     int TotalFrames() const override { return FTotalFrames; }
     int CurrentFrame() const override { return FCurrentFrame; }
+
+    // The language of the player's messages (lng/<language>.lng), "Deutsch"
+    // at first.
+    void SetLanguage(std::string language) { FLanguage = std::move(language); }
 
     // Ruffle's context menu (on at first; the effect demonstration has none);
     // takes effect with the next movie.
@@ -71,10 +79,13 @@ private:
     void SendPending();
     void RunScript(const QString& script);
     void Fail(int id, const QString& error);
+    // The [Desktop] text of the key in the language.
+    QString Text(std::string_view key, const std::vector<std::string>& args = {}) const;
     // The page cannot take the waiting movie: it fails with FPageError.
     void FailPending();
 
     std::filesystem::path FProgramFolder;
+    std::string FLanguage = "Deutsch";
     QPointer<QWebEngineView> FView;
     // The view as the event filter sees it: comparing through FView would
     // cast a view that is being destroyed back to QWebEngineView.

@@ -1,5 +1,6 @@
 // pictova: the desktop program. Command-line arguments are not used.
 
+#include "app/Language.h"
 #include "app/Settings.h"
 #include "desktop/Artwork.h"
 #include "desktop/MainWindow.h"
@@ -15,6 +16,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <string>
 
 int main(int argc, char** argv) {
     using namespace pictova;
@@ -40,6 +42,9 @@ int main(int argc, char** argv) {
     TRufflePlayer previewPlayer(programFolder);
     TRufflePlayer demoPlayer(programFolder);
     demoPlayer.SetContextMenu(false);
+    const std::string language = SettingsLanguage(TSettings(TSettings::DefaultSettingsFile()));
+    previewPlayer.SetLanguage(language);
+    demoPlayer.SetLanguage(language);
     TQtAudioPlayer audioPlayer(&application);
 
     TfrmMain window(TMainWindowServices{chooser,

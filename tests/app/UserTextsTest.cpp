@@ -4,6 +4,8 @@
 #include "app/Settings.h"
 #include "movie/FlashImage.h"
 #include "platform/Errors.h"
+#include "show/EffectCaptions.h"
+#include "show/SlideShowProject.h"
 
 #include "tests/support/SwfWalker.h"
 #include "tests/support/TempDir.h"
@@ -79,6 +81,27 @@ TEST(UserTexts, LanguageFilesAndBuiltInTextsAgree) {
         ASSERT_TRUE(german.contains(key)) << key << " missing in Deutsch.lng";
         EXPECT_EQ(german.at(key), text.Text) << key;
     }
+}
+
+// The effect captions and the picture filter keep their German defaults in
+// the show's data; Deutsch.lng must say the same, and the front ends fall
+// back to them.
+TEST(UserTexts, EffectCaptionsAndPictureFilterAgreeWithTheShowsDefaults) {
+    const auto german = Entries("Deutsch");
+    for (int effect = 0; effect < kEffectCount; ++effect) {
+        const std::string key = "Effects/Effect" + std::to_string(effect);
+        ASSERT_TRUE(german.contains(key)) << key;
+        EXPECT_EQ(german.at(key), EffectCaption(effect)) << key;
+    }
+    ASSERT_TRUE(german.contains("GUI/Pictures"));
+    EXPECT_EQ(german.at("GUI/Pictures"), kPictureFileFilter);
+
+    const TLanguage english(kShippedProgramFolder, {}, "English");
+    const TLanguage none(kShippedProgramFolder, {}, "Missing");
+    EXPECT_EQ(EffectCaptionText(english, 1), "Hard cut");
+    EXPECT_EQ(EffectCaptionText(none, 1), "Harter Übergang");
+    EXPECT_EQ(PictureDialogFilter(none), kPictureFileFilter);
+    EXPECT_TRUE(PictureDialogFilter(english).starts_with("All supported file types ("));
 }
 
 TEST(UserTexts, MissingKeyOrFileFallsBackToTheBuiltInGermanText) {

@@ -75,7 +75,7 @@ TEST(CliOptions, WrongCommandLinesAreUsageErrorsNamingTheArgument) {
         {{"-o", "x.swf", "--bogus", "a.jpg"}, "--bogus"},
         {{"a.jpg"}, "-o"},
         {{"--effect", "3", "a.jpg"}, "-o"},
-        {{"-o", "x.swf"}, "pictures"},
+        {{"-o", "x.swf"}, "Bilder"},
         {{"-o", "x.swf", "--preview", "--open", "a.jpg"}, "--preview"},
         {{"-o", "x.swf", "--preview", "--serve", "a.jpg"}, "--preview"},
         // A language is a file name in lng/, never a path.

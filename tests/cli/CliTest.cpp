@@ -130,12 +130,45 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
         {"-o", "x.swf", "--bogus", a},
         {"-o", "x.swf", "--preview", "--serve", a},
     };
-    for (const auto& args : rows) {
+    for (auto args : rows) {
+        args.insert(args.begin(), {"--language", "English"});
         SCOPED_TRACE(::testing::PrintToString(args));
         const TRun run = Run(args);
         EXPECT_EQ(run.Status, 2);
         EXPECT_NE(run.Err.find("Usage: pictova-cli"), std::string::npos) << run.Err;
         EXPECT_TRUE(Written({a}).empty());
+    }
+}
+
+// The usage error and the help after it come in the language, German unless
+// --language names another, wherever on the line it stands.
+TEST_F(Cli, UsageErrorsComeInTheChosenLanguage) {
+    struct Row {
+        std::vector<std::string> Args;
+        std::string Error, Usage;
+    };
+    const std::vector<Row> rows = {
+        {{"-o", "x.swf", "--bogus", "a.jpg"},
+         "pictova-cli: unbekannte Option --bogus\n\nAufruf: pictova-cli [Optionen]",
+         "  -h, --help          diese Hilfe ausgeben\n"},
+        {{"-o", "x.swf", "--bogus", "--language", "English", "a.jpg"},
+         "pictova-cli: unknown option --bogus\n\nUsage: pictova-cli [options]",
+         "  -h, --help          print this help\n"},
+        {{"--language", "English", "-o", "x.swf", "--duration", "0", "a.jpg"},
+         "pictova-cli: --duration takes a number from 1 to 9999, not \"0\"\n\nUsage:",
+         ""},
+        {{"-o", "x.swf", "--duration", "0", "a.jpg"},
+         "pictova-cli: --duration erwartet eine Zahl von 1 bis 9999, nicht \"0\"\n\nAufruf:",
+         ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.Args));
+        const TRun run = Run(row.Args);
+        EXPECT_EQ(run.Status, 2);
+        EXPECT_TRUE(run.Err.starts_with(row.Error)) << run.Err;
+        EXPECT_TRUE(run.Err.ends_with(row.Usage)) << run.Err;
+        // Every line break of the help is a real one.
+        EXPECT_EQ(run.Err.find("\\n"), std::string::npos) << run.Err;
     }
 }
 

@@ -243,6 +243,21 @@ TEST_F(MainWindow, ThePreviewTabWithAnEmptyProjectAsksForPictures) {
     EXPECT_TRUE(Preview.Loads.empty());
 }
 
+// The settings' language words the window's own messages too.
+TEST_F(MainWindow, MessagesComeInTheSettingsLanguage) {
+    Window.reset();
+    TSettings(SettingsFile).WriteString("Main", "Language", "English");
+    Open();
+    ClickTab(3);
+    ClickTab(2);
+    Tick("optAudioSel");
+    Find<QLineEdit>("txtAudio")->setText(Q(Dir / "weg.mp3"));
+    QTest::mouseClick(Find<QWidget>("btnAudioPlaySel"), Qt::LeftButton);
+    EXPECT_EQ(MessageTexts(), (std::vector<QString>{
+                                  "Please add at least one picture file to the project.",
+                                  "The given audio file does not exist and so cannot be played."}));
+}
+
 TEST_F(MainWindow, LeavingTheSettingsTabNeedsAnExistingOwnMusicFile) {
     ClickTab(2);
     ASSERT_EQ(Window->CurrentTab(), 2);

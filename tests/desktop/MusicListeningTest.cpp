@@ -267,19 +267,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MusicListeningTest, WithoutAudioOutputTheStatusSaysSoAndNoBoxAppears) {
     const fs::path file = Files / "own.mp3";
     WriteFile(file, WithID3v2(20, kFrame));
+    const QString noOutput =
+        QStringLiteral("Kein Audioausgabegerät gefunden – die Musik kann nicht angehört werden.");
     TMusicListening listening(Player, Boxes, nullptr, ProgramFolder);
     Player.Answers = {R::NoAudioOutput, R::NoAudioOutput};
     listening.PlayTrackPreview(TAudioChoice::Track1);
-    EXPECT_EQ(listening.Status(), TMusicListening::kNoAudioOutputStatus);
+    EXPECT_EQ(listening.Status(), noOutput);
     EXPECT_TRUE(WorkingCopies().empty());
     listening.PlayOwnFile(file);
-    EXPECT_EQ(listening.Status(), TMusicListening::kNoAudioOutputStatus);
+    EXPECT_EQ(listening.Status(), noOutput);
     EXPECT_EQ(Player.Calls.size(), 2u) << "no retry without an output";
     EXPECT_TRUE(Boxes.Shown.empty());
     // Leaving the tab keeps the explanation: nothing was playing.
     listening.StopIfPlaying();
     EXPECT_EQ(Player.Stops, 0);
-    EXPECT_EQ(listening.Status(), TMusicListening::kNoAudioOutputStatus);
+    EXPECT_EQ(listening.Status(), noOutput);
 }
 
 // The real player. Here it can only be judged without a sound device, where
