@@ -16,13 +16,21 @@ TFlashActionScript::TFlashActionScript(TFlashMovie* owner, TSWFActionList* actio
     FActions = actions;
 }
 
+TFlashActionScript::TFlashActionScript(const TFlashActionScript& source)
+    : TFlashObject(source), FOwned(std::make_unique<TSWFActionList>(*source.FActions)),
+      FActions(FOwned.get()) {}
+
+TFlashActionScript& TFlashActionScript::operator=(const TFlashActionScript& source) {
+    TFlashObject::operator=(source);
+    if (&source != this)
+        *FActions = *source.FActions;
+    return *this;
+}
+
 TFlashActionScript::~TFlashActionScript() = default;
 
 void TFlashActionScript::Assign(const TBasedSWFObject& source) {
-    const auto& src = dynamic_cast<const TFlashActionScript&>(source);
-    if (!Owner)
-        SetOwner(src.Owner);
-    FActions->Assign(*src.FActions);
+    AssignFlashObject(*this, source);
 }
 
 uint8_t TFlashActionScript::MinVersion() const {

@@ -22,6 +22,11 @@ public:
     // Without a list the script makes and owns an empty one; with a list it
     // appends to that list, which the caller keeps alive.
     explicit TFlashActionScript(TFlashMovie* owner = nullptr, TSWFActionList* actions = nullptr);
+    // A copy owns a copy of the source's actions, wherever they were.
+    TFlashActionScript(const TFlashActionScript& source);
+    // Copies the source's actions into this script's list, its own or the
+    // caller's: a script keeps the list it appends to.
+    TFlashActionScript& operator=(const TFlashActionScript& source);
     ~TFlashActionScript() override;
 
     // Replaces the actions with copies of the source's (branches linked to

@@ -13,6 +13,11 @@ TFlashChar::TFlashChar(uint16_t code, bool wide)
       FUnicodeCode(code > 255 || wide ? code : AnsiCharToUnicode(uint8_t(code))),
       FEdges(std::make_unique<TFlashEdges>(ShapeRecords, nullptr)) {}
 
+TFlashChar::TFlashChar(const TFlashChar& source) : TFlashChar(source.FCode, source.FWideCode) {
+    Assign(source);
+    Used = source.Used;
+}
+
 void TFlashChar::Assign(const TFlashChar& source) {
     FCode = source.FCode;
     FWideCode = source.FWideCode;
@@ -34,32 +39,7 @@ TFlashFont::TFlashFont(TFlashMovie* owner, int32_t size, bool italic, bool bold,
 }
 
 void TFlashFont::Assign(const TBasedSWFObject& source) {
-    TFlashIDObject::Assign(source);
-    const auto& src = dynamic_cast<const TFlashFont&>(source);
-    Ascent = src.Ascent;
-    Descent = src.Descent;
-    Leading = src.Leading;
-    Bold = src.Bold;
-    DeviceFont = src.DeviceFont;
-    Italic = src.Italic;
-    Name = src.Name;
-    SmallText = src.SmallText;
-    TextUsage = src.TextUsage;
-    WriteKerning = src.WriteKerning;
-    FaceUsed = src.FaceUsed;
-    FChars.clear();
-    for (const auto& ch : src.FChars) {
-        auto copy = std::make_unique<TFlashChar>(ch->Code(), ch->WideCode());
-        copy->Assign(*ch);
-        copy->Used = ch->Used;
-        FChars.push_back(std::move(copy));
-    }
-    FCharset = src.FCharset;
-    FEncoding = src.FEncoding;
-    FHasLayout = src.FHasLayout;
-    FHasWideChars = src.FHasWideChars;
-    FLanguageCode = src.FLanguageCode;
-    FSize = src.FSize;
+    AssignFlashObject(*this, source);
 }
 
 bool TFlashFont::AddChar(uint16_t code) {

@@ -48,7 +48,8 @@ class TFlashChar {
 public:
     // An 8-bit code stands for its Windows-1252 character unless wide.
     TFlashChar(uint16_t code, bool wide);
-    TFlashChar(const TFlashChar&) = delete;
+    // Assign's copy, and Used: what a font's copy holds of each char.
+    TFlashChar(const TFlashChar& source);
     TFlashChar& operator=(const TFlashChar&) = delete;
 
     // Code, WideCode, OutlineRead and, once read, Advance, the kerning
@@ -74,7 +75,7 @@ private:
     std::unique_ptr<TFlashEdges> FEdges; // points into ShapeRecords
 };
 
-using TFlashCharList = std::vector<std::unique_ptr<TFlashChar>>;
+using TFlashCharList = std::vector<TSWFOwned<TFlashChar>>;
 
 class TFlashFont : public TFlashIDObject {
 public:

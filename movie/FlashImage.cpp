@@ -467,23 +467,7 @@ uint8_t TFlashImage::MinVersion() const {
 }
 
 void TFlashImage::Assign(const TBasedSWFObject& source) {
-    TFlashIDObject::Assign(source);
-    const auto& src = dynamic_cast<const TFlashImage&>(source);
-    FIsJPEG = src.FIsJPEG;
-    FHasAlpha = src.FHasAlpha;
-    FColorCount = src.FColorCount;
-    FConvertProgressive = src.FConvertProgressive;
-    FDataState = src.FDataState;
-    FWidth = src.FWidth;
-    FHeight = src.FHeight;
-    FPaddedWidth = src.FPaddedWidth;
-    FBitmapFormat = src.FBitmapFormat;
-    FJPEGFile = src.FJPEGFile;
-    FDataStream =
-        src.FDataStream ? std::make_unique<std::vector<uint8_t>>(*src.FDataStream) : nullptr;
-    FAlphaStream =
-        src.FAlphaStream ? std::make_unique<std::vector<uint8_t>>(*src.FAlphaStream) : nullptr;
-    FBMP = src.FBMP ? std::make_unique<TBMPReader>(*src.FBMP) : nullptr;
+    AssignFlashObject(*this, source);
 }
 
 } // namespace pictova

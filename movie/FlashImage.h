@@ -41,6 +41,8 @@ public:
     };
 
     explicit TFlashImage(TFlashMovie* owner = nullptr);
+    TFlashImage(const TFlashImage&) = default;
+    TFlashImage& operator=(const TFlashImage&) = default;
     ~TFlashImage() override;
 
     // JPG, JPEG or BMP by extension (any case); other types are an error.
@@ -91,12 +93,13 @@ private:
     void WriteJPEG(TBitsEngine& be);
     void WriteLossless(TBitsEngine& be);
 
-    std::unique_ptr<std::vector<uint8_t>> FAlphaStream;
+    // Owned so that a copy has data of its own; no conversion runs when copying.
+    TSWFOwned<std::vector<uint8_t>> FAlphaStream;
     bool FIsJPEG = false;
-    std::unique_ptr<TBMPReader> FBMP;
+    TSWFOwned<TBMPReader> FBMP;
     uint32_t FColorCount = 0;
     bool FConvertProgressive = false;
-    std::unique_ptr<std::vector<uint8_t>> FDataStream;
+    TSWFOwned<std::vector<uint8_t>> FDataStream;
     std::filesystem::path FJPEGFile; // dsJPEGFile: opened only while writing
     TDataState FDataState = dsNone;
     bool FHasAlpha = false;

@@ -8,10 +8,7 @@ void TFlashObject::SetOwner(TFlashMovie* movie) {
 }
 
 void TFlashIDObject::Assign(const TBasedSWFObject& source) {
-    const auto& src = dynamic_cast<const TFlashIDObject&>(source);
-    if (!Owner)
-        SetOwner(src.Owner);
-    SetCharacterId(src.CharacterId());
+    AssignFlashObject(*this, source);
 }
 
 } // namespace pictova

@@ -16,6 +16,10 @@ class TFlashMovie;
 class TFlashObject : public TBasedSWFObject {
 public:
     explicit TFlashObject(TFlashMovie* owner = nullptr) : Owner(owner) {}
+    TFlashObject(const TFlashObject&) = default;
+    // Keeps the owner: which movie an object belongs to is not a field that
+    // copies over, AssignFlashObject decides it.
+    TFlashObject& operator=(const TFlashObject&) { return *this; }
     uint8_t LibraryLevel() const override { return 1; }
     // Called after the owner changed.
     virtual void ChangeOwner() {}
@@ -40,6 +44,19 @@ public:
 private:
     uint16_t FCharacterId = 0;
 };
+
+// Assign of the movie's objects, through the copy assignment of T as AssignAs
+// does for tags. An object that belongs to no movie yet joins the source's
+// first, so that the copy is made for that movie; one that belongs to a movie
+// stays there, as the movie keeps it in its lists.
+template <class T> void AssignFlashObject(T& target, const TBasedSWFObject& source) {
+    const T& src = dynamic_cast<const T&>(source);
+    if (&src == &target)
+        return;
+    if (!target.GetOwner())
+        target.SetOwner(src.GetOwner());
+    target = src;
+}
 
 // Characters of one kind in creation order; the movie owns them.
 template <class T> class TFlashObjectList {

@@ -38,33 +38,46 @@ void TFlashPlaceObject::MakeClipScript() {
 
 TFlashPlaceObject::~TFlashPlaceObject() = default;
 
-void TFlashPlaceObject::Assign(const TBasedSWFObject& source) {
-    const auto& src = dynamic_cast<const TFlashPlaceObject&>(source);
-    if (&src == this)
-        return;
-    if (!Owner)
-        SetOwner(src.Owner);
-    PlaceTag->Assign(*src.PlaceTag);
-    FVisualObject = src.FVisualObject;
+TFlashPlaceObject::TFlashPlaceObject(const TFlashPlaceObject& source)
+    : TFlashObject(source), FVisualObject(source.FVisualObject),
+      PlaceTag(std::make_unique<TSWFPlaceObject2>(*source.PlaceTag)) {
+    CopyClipScript(source);
+}
+
+TFlashPlaceObject& TFlashPlaceObject::operator=(const TFlashPlaceObject& source) {
+    if (&source == this)
+        return *this;
+    TFlashObject::operator=(source);
+    *PlaceTag = *source.PlaceTag;
+    FVisualObject = source.FVisualObject;
+    CopyClipScript(source);
+    return *this;
+}
+
+void TFlashPlaceObject::CopyClipScript(const TFlashPlaceObject& source) {
     // The tag's records were replaced: a script of ours would point into
     // the old ones.
     FClipScript.reset();
     FClipActionList.reset();
-    if (!src.FClipScript)
+    if (!source.FClipScript)
         return;
     MakeClipScript();
-    FClipActionList->Assign(*src.FClipActionList);
+    *FClipActionList = *source.FClipActionList;
     FClipScript->SetActions(*FClipActionList);
     // The records were copied in order: the script follows the copy of the
     // record it wrote into.
-    const TSWFActionList* target = &src.FClipScript->Actions();
-    if (src.PlaceTag->PlaceFlagHasClipActions()) {
-        const auto& from = src.PlaceTag->ClipActions().Records;
+    const TSWFActionList* target = &source.FClipScript->Actions();
+    if (source.PlaceTag->PlaceFlagHasClipActions()) {
+        const auto& from = source.PlaceTag->ClipActions().Records;
         auto& to = PlaceTag->ClipActions().Records;
         for (size_t i = 0; i < from.size() && i < to.size(); ++i)
             if (from[i].get() == target)
                 FClipScript->SetActions(*to[i]);
     }
+}
+
+void TFlashPlaceObject::Assign(const TBasedSWFObject& source) {
+    AssignFlashObject(*this, source);
 }
 
 uint8_t TFlashPlaceObject::MinVersion() const {
@@ -181,16 +194,25 @@ TFlashPlaceVideo::TFlashPlaceVideo(TFlashMovie* owner, TFlashVideoSource& source
     Tag().SetCharacterId(streamId);
 }
 
+TFlashPlaceVideo::TFlashPlaceVideo(const TFlashPlaceVideo& source)
+    : TFlashPlaceVideo(source.Owner, *source.FSource, source.CharacterId(), source.Depth()) {
+    *this = source;
+}
+
+TFlashPlaceVideo& TFlashPlaceVideo::operator=(const TFlashPlaceVideo& source) {
+    TFlashPlaceObject::operator=(source);
+    AutoRepeat = source.AutoRepeat;
+    WithSound = source.WithSound;
+    StartFrame = source.StartFrame;
+    OnPlaceFrame = source.OnPlaceFrame;
+    OnCustomFrame = source.OnCustomFrame;
+    VideoFrameWriter = source.VideoFrameWriter;
+    FSource = source.FSource;
+    return *this;
+}
+
 void TFlashPlaceVideo::Assign(const TBasedSWFObject& source) {
-    TFlashPlaceObject::Assign(source);
-    const auto& src = dynamic_cast<const TFlashPlaceVideo&>(source);
-    AutoRepeat = src.AutoRepeat;
-    WithSound = src.WithSound;
-    StartFrame = src.StartFrame;
-    OnPlaceFrame = src.OnPlaceFrame;
-    OnCustomFrame = src.OnCustomFrame;
-    VideoFrameWriter = src.VideoFrameWriter;
-    FSource = src.FSource;
+    AssignFlashObject(*this, source);
 }
 
 void TFlashPlaceVideo::WriteSoundHead(TBitsEngine& be) {

@@ -27,10 +27,12 @@ public:
     // A visual object sets the character; none makes a pure modification.
     // A sprite's placement gets a clip script.
     TFlashPlaceObject(TFlashMovie* owner, TFlashVisualObject* visual, uint16_t depth);
+    // Copy the tag, the visual reference and the clip script (pointed at the
+    // copy of the record the source's script writes into).
+    TFlashPlaceObject(const TFlashPlaceObject& source);
+    TFlashPlaceObject& operator=(const TFlashPlaceObject& source);
     ~TFlashPlaceObject() override;
 
-    // Copies the tag, the visual reference and the clip script (pointed at
-    // the copy of the record the source's script writes into).
     void Assign(const TBasedSWFObject& source) override;
     // 3; 5 with clip actions, 6 when they use an event only SWF 6 has.
     uint8_t MinVersion() const override;
@@ -84,6 +86,7 @@ public:
 private:
     uint8_t VisualUnitFactor() const;
     void MakeClipScript();
+    void CopyClipScript(const TFlashPlaceObject& source);
 
     std::unique_ptr<TSWFActionList> FClipActionList;
     std::unique_ptr<TFlashActionScript> FClipScript; // over FClipActionList or a record
@@ -130,6 +133,11 @@ public:
     // character ID.
     TFlashPlaceVideo(TFlashMovie* owner, TFlashVideoSource& source, uint16_t streamId,
                      uint16_t depth);
+    // The placement, the settings, the callbacks and the source; the sound
+    // bookkeeping is not copied (a copy starts with none, assigning keeps
+    // the target's), as the first frame sets it up anew.
+    TFlashPlaceVideo(const TFlashPlaceVideo& source);
+    TFlashPlaceVideo& operator=(const TFlashPlaceVideo& source);
 
     void Assign(const TBasedSWFObject& source) override;
     uint8_t MinVersion() const override { return 3; }

@@ -24,8 +24,7 @@ int32_t Round(double x) {
 } // namespace
 
 void TFlashVisualObject::Assign(const TBasedSWFObject& source) {
-    TFlashIDObject::Assign(source);
-    IgnoreMovieUnits = dynamic_cast<const TFlashVisualObject&>(source).IgnoreMovieUnits;
+    AssignFlashObject(*this, source);
 }
 
 uint8_t TFlashVisualObject::UnitFactor() const {
@@ -35,6 +34,15 @@ uint8_t TFlashVisualObject::UnitFactor() const {
 TFlashEdges::TFlashEdges(TSWFShapeRecordList& records, TFlashMovie* owner)
     : Records(&records), Owner(owner) {
     CurrentStyleChange().StateFillStyle1 = true;
+}
+
+TFlashEdges& TFlashEdges::operator=(const TFlashEdges& source) {
+    CurrentX = source.CurrentX;
+    CurrentY = source.CurrentY;
+    IgnoreMovieUnits = source.IgnoreMovieUnits;
+    StartX = source.StartX;
+    StartY = source.StartY;
+    return *this;
 }
 
 uint8_t TFlashEdges::UnitFactor() const {
@@ -176,12 +184,16 @@ void TFlashEdges::Mirror(bool mirrorX, bool mirrorY) {
 }
 
 TFlashShape::TFlashShape(TFlashMovie* owner)
-    : TFlashVisualObject(owner), FEdges(std::make_unique<TFlashEdges>(FShapeTag.Records, owner)) {}
+    : TFlashVisualObject(owner), FEdges(FShapeTag.Records, owner) {}
+
+TFlashShape::TFlashShape(const TFlashShape& source) : TFlashShape(source.Owner) {
+    *this = source;
+}
 
 TFlashShape::~TFlashShape() = default;
 
 void TFlashShape::ChangeOwner() {
-    FEdges->SetOwner(Owner);
+    FEdges.SetOwner(Owner);
 }
 
 void TFlashShape::SetCharacterId(uint16_t id) {
@@ -356,24 +368,7 @@ TFlashLineStyle& TFlashShape::DashPattern() {
 }
 
 void TFlashShape::Assign(const TBasedSWFObject& source) {
-    TFlashVisualObject::Assign(source);
-    const auto& src = dynamic_cast<const TFlashShape&>(source);
-    Bounds.Assign(src.Bounds);
-    FShapeTag.Assign(src.FShapeTag);
-    FShapeTag.ShapeId = CharacterId();
-    FEdges->CurrentX = src.FEdges->CurrentX;
-    FEdges->CurrentY = src.FEdges->CurrentY;
-    FEdges->StartX = src.FEdges->StartX;
-    FEdges->StartY = src.FEdges->StartY;
-    FEdges->IgnoreMovieUnits = src.FEdges->IgnoreMovieUnits;
-    FDashPattern =
-        src.FDashPattern ? std::make_unique<TFlashLineStyle>(*src.FDashPattern) : nullptr;
-    FFillStyleLeft = src.FFillStyleLeft;
-    FFillStyleRight = src.FFillStyleRight;
-    FDashed = src.FDashed;
-    FLineStyleIndex = src.FLineStyleIndex;
-    ApplyStylesToLast = src.ApplyStylesToLast;
-    HasAlpha = src.HasAlpha;
+    AssignFlashObject(*this, source);
 }
 
 void TFlashShape::WriteToStream(TBitsEngine& be) {
@@ -386,8 +381,7 @@ void TFlashShape::WriteToStream(TBitsEngine& be) {
     FShapeTag.ShapeBounds = TSWFRect{Bounds.GetXMin() - e, Bounds.GetXMax() + e,
                                      Bounds.GetYMin() - e, Bounds.GetYMax() + e};
     if (FDashed && FDashPattern && FDashPattern->HasLength()) {
-        const bool closed =
-            FEdges->CurrentX == FEdges->StartX && FEdges->CurrentY == FEdges->StartY;
+        const bool closed = FEdges.CurrentX == FEdges.StartX && FEdges.CurrentY == FEdges.StartY;
         // Built before the shape's own records are taken out, so that a
         // failure leaves them in place.
         TSWFShapeRecordList dashed = BuildDashedOutline(FShapeTag.Records, *FDashPattern,

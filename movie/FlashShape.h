@@ -34,6 +34,10 @@ public:
     // Makes sure the list ends in a style-change record that selects a right
     // fill (index 0 until a fill is chosen).
     TFlashEdges(TSWFShapeRecordList& records, TFlashMovie* owner);
+    // A pen draws into the records it was made for: the copy of an object
+    // makes its own pen, and assigning copies only the pen's position.
+    TFlashEdges(const TFlashEdges&) = delete;
+    TFlashEdges& operator=(const TFlashEdges& source);
 
     TSWFStyleChangeRecord& MoveTo(int32_t x, int32_t y);
     // The last edge record, or none when the target is the pen position.
@@ -88,6 +92,9 @@ enum TFlashFillMode { fmClip = 0, fmFit = 1, fmTile = 2 };
 class TFlashShape : public TFlashVisualObject {
 public:
     explicit TFlashShape(TFlashMovie* owner = nullptr);
+    // A copy has its own pen over its own copy of the shape tag.
+    TFlashShape(const TFlashShape& source);
+    TFlashShape& operator=(const TFlashShape&) = default;
     ~TFlashShape() override;
 
     void Assign(const TBasedSWFObject& source) override;
@@ -128,7 +135,7 @@ public:
     TFlashLineStyle& DashPattern();
     bool Dashed() const { return FDashed; }
 
-    TFlashEdges& Edges() { return *FEdges; }
+    TFlashEdges& Edges() { return FEdges; }
     TSWFDefineShape3& ShapeTag() { return FShapeTag; }
     TSWFRect Bounds; // twips
 
@@ -140,8 +147,8 @@ private:
     void NoteColor(uint32_t color);
 
     TSWFDefineShape3 FShapeTag; // declared before the edges that point into it
-    std::unique_ptr<TFlashEdges> FEdges;
-    std::unique_ptr<TFlashLineStyle> FDashPattern;
+    TFlashEdges FEdges;
+    TSWFOwned<TFlashLineStyle> FDashPattern;
     uint16_t FFillStyleLeft = 0;
     uint16_t FFillStyleRight = 0;
     bool FDashed = false;

@@ -171,9 +171,18 @@ void TFlashSound::OpenFile() {
         throw TMediaError("Cannot open the sound file " + Quoted(FFileName));
 }
 
+TFlashSound::TFlashSound(const TFlashSound& source) : TFlashSound(source.Owner) {
+    *this = source;
+}
+
 void TFlashSound::Assign(const TBasedSWFObject& source) {
-    TFlashIDObject::Assign(source);
-    const auto& src = dynamic_cast<const TFlashSound&>(source);
+    AssignFlashObject(*this, source);
+}
+
+TFlashSound& TFlashSound::operator=(const TFlashSound& src) {
+    if (&src == this)
+        return *this;
+    TFlashIDObject::operator=(src);
     Clear();
     Loop = src.Loop;
     SeekSamples = src.SeekSamples;
@@ -192,6 +201,7 @@ void TFlashSound::Assign(const TBasedSWFObject& source) {
     FFileName = src.FFileName;
     if (src.FFile)
         OpenFile();
+    return *this;
 }
 
 uint8_t TFlashSound::MinVersion() const {

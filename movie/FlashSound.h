@@ -27,6 +27,11 @@ public:
     // LoadFromFile); without a name, or when no such file exists, it stays
     // empty: every field 0, written as a DefineSound without data.
     explicit TFlashSound(TFlashMovie* owner = nullptr, const std::filesystem::path& fileName = {});
+    // A copy opens the source's file for itself, so that each sound reads
+    // its data from a stream of its own; the stream state is not copied:
+    // a copy starts with none, and assigning keeps the target's.
+    TFlashSound(const TFlashSound& source);
+    TFlashSound& operator=(const TFlashSound& source);
     ~TFlashSound() override;
 
     // Reads the file's description (".wav" or ".mp3", any letter case) and

@@ -18,17 +18,15 @@ namespace {
 // Placements cannot be made without arguments, so the timeline is told how
 // to copy them.
 std::unique_ptr<TBasedSWFObject> CopyPlacement(const TBasedSWFObject& source) {
-    auto copy = std::make_unique<TFlashPlaceObject>(nullptr, nullptr, 0);
-    copy->Assign(source);
-    return copy;
+    return std::make_unique<TFlashPlaceObject>(dynamic_cast<const TFlashPlaceObject&>(source));
 }
 
 std::unique_ptr<TFlashActionScript> CopyScript(const TFlashActionScript* source,
                                                TFlashMovie* owner) {
     if (!source)
         return nullptr;
-    auto copy = std::make_unique<TFlashActionScript>(owner);
-    copy->Assign(*source);
+    auto copy = std::make_unique<TFlashActionScript>(*source);
+    copy->SetOwner(owner);
     return copy;
 }
 
@@ -39,17 +37,25 @@ TFlashSprite::TFlashSprite(TFlashMovie* owner)
 
 TFlashSprite::~TFlashSprite() = default;
 
-void TFlashSprite::Assign(const TBasedSWFObject& source) {
-    const auto& src = dynamic_cast<const TFlashSprite&>(source);
-    if (&src == this)
-        return;
+TFlashSprite::TFlashSprite(const TFlashSprite& source) : TFlashSprite(source.Owner) {
+    *this = source;
+}
+
+TFlashSprite& TFlashSprite::operator=(const TFlashSprite& source) {
+    if (&source == this)
+        return *this;
     // First: it throws, leaving this sprite as it was, when the source's
     // timeline holds an object that cannot be copied.
-    SpriteTag->Assign(*src.SpriteTag);
-    TFlashVisualObject::Assign(src);
-    FrameLabel = src.FrameLabel;
-    FFrameActions = CopyScript(src.FFrameActions.get(), Owner);
-    FInitActions = CopyScript(src.FInitActions.get(), Owner);
+    SpriteTag->Assign(*source.SpriteTag);
+    TFlashVisualObject::operator=(source);
+    FrameLabel = source.FrameLabel;
+    FFrameActions = CopyScript(source.FFrameActions.get(), Owner);
+    FInitActions = CopyScript(source.FInitActions.get(), Owner);
+    return *this;
+}
+
+void TFlashSprite::Assign(const TBasedSWFObject& source) {
+    AssignFlashObject(*this, source);
 }
 
 uint8_t TFlashSprite::MinVersion() const {

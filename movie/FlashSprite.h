@@ -19,10 +19,14 @@ class TFlashPlaceObject;
 class TFlashSprite : public TFlashVisualObject {
 public:
     explicit TFlashSprite(TFlashMovie* owner = nullptr);
+    // The visual-object fields, a copy of every object of the timeline, the
+    // init actions and the frame being built; the scripts belong to the
+    // sprite's owner. Throws std::logic_error, leaving the target as it was,
+    // when the source's timeline holds an object that cannot be copied.
+    TFlashSprite(const TFlashSprite& source);
+    TFlashSprite& operator=(const TFlashSprite& source);
     ~TFlashSprite() override;
 
-    // The visual-object fields, a copy of every object of the timeline, the
-    // init actions and the frame being built.
     void Assign(const TBasedSWFObject& source) override;
     // 3, raised to the greatest MinVersion of the timeline; 6 with init
     // actions, which older players ignore.

@@ -25,38 +25,13 @@ TFlashText::TFlashText(TFlashMovie* owner, const TRect& bounds, TFlashFont& font
 TFlashText::~TFlashText() = default;
 
 void TFlashText::Assign(const TBasedSWFObject& source) {
-    TFlashVisualObject::Assign(source);
     const auto& src = dynamic_cast<const TFlashText&>(source);
-    if (Owner == src.Owner)
-        FFont = src.FFont;
-    Bounds.Assign(src.Bounds);
-    AutoSize = src.AutoSize;
-    Border = src.Border;
-    CharSpacing = src.CharSpacing;
-    Multiline = src.Multiline;
-    NoSelect = src.NoSelect;
-    Password = src.Password;
-    ReadOnly = src.ReadOnly;
-    VariableName = src.VariableName;
-    WideText = src.WideText;
-    WordWrap = src.WordWrap;
-    FText = src.FText;
-    FAlign = src.FAlign;
-    FColor.SetHasAlpha(true);
-    FColor.SetRGBA(src.FColor.RGBA());
-    FDynamicText = src.FDynamicText;
-    FHasColor = src.FHasColor;
-    FHasLayout = src.FHasLayout;
-    FHasMaxLength = src.FHasMaxLength;
-    FHTML = src.FHTML;
-    FIndent = src.FIndent;
-    FLeading = src.FLeading;
-    FLeftMargin = src.FLeftMargin;
-    FRightMargin = src.FRightMargin;
-    FMatrix = src.FMatrix ? std::make_unique<TSWFMatrix>(*src.FMatrix) : nullptr;
-    FMaxLength = src.FMaxLength;
-    FTextHeight = src.FTextHeight;
-    FUseOutlines = src.FUseOutlines;
+    TFlashFont* const font = FFont;
+    AssignFlashObject(*this, source);
+    // A font is a character of its movie: a text of another movie keeps its
+    // own, as the source's would not be written with it.
+    if (Owner != src.Owner)
+        FFont = font;
 }
 
 uint8_t TFlashText::MinVersion() const {

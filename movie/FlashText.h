@@ -24,6 +24,9 @@ public:
     // Windows-1252, whose characters the font collects.
     TFlashText(TFlashMovie* owner, const TRect& bounds, TFlashFont& font, uint32_t color,
                const std::string& text);
+    TFlashText(const TFlashText&) = default;
+    // Every field, the font too: which font a text may share is Assign's rule.
+    TFlashText& operator=(const TFlashText&) = default;
     ~TFlashText() override;
 
     // Every field; the font only when both texts belong to the same movie.
@@ -110,7 +113,7 @@ private:
     int32_t FLeading = 0;
     int32_t FLeftMargin = 0;
     int32_t FRightMargin = 0;
-    std::unique_ptr<TSWFMatrix> FMatrix;
+    TSWFOwned<TSWFMatrix> FMatrix;
     int32_t FMaxLength = 0;
     uint16_t FTextHeight = 0; // twips
     bool FUseOutlines = false;
