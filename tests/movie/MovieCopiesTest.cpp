@@ -60,8 +60,9 @@ struct CopyRow {
     std::function<std::unique_ptr<TBasedSWFObject>(Movies&, TFlashMovie*)> Empty;
 };
 
-template <class T> CopyRow Row(const char* name, std::function<T&(Movies&)> fill,
-                               std::function<std::unique_ptr<T>(Movies&, TFlashMovie*)> empty) {
+template <class T>
+CopyRow Row(const char* name, std::function<T&(Movies&)> fill,
+            std::function<std::unique_ptr<T>(Movies&, TFlashMovie*)> empty) {
     return CopyRow{name, [fill](Movies& m) -> TBasedSWFObject& { return fill(m); },
                    [empty](Movies& m, TFlashMovie* owner) -> std::unique_ptr<TBasedSWFObject> {
                        return empty(m, owner);
@@ -130,11 +131,11 @@ std::vector<CopyRow> Rows() {
             dynamic ? "edit text" : "static text",
             [dynamic](Movies& m) -> TFlashText& {
                 TFlashFont& font = Font(m.Source);
-                TFlashText& text =
-                    dynamic ? m.Source.AddDynamicText("v", "lol", TRect{5, 6, 200, 40}, font,
-                                                      MakeRGBA(9, 8, 7, 100))
-                            : m.Source.AddText("lo ol", MakeRGBA(0x11, 0x22, 0x33, 200),
-                                               TRect{10, 5, 200, 40}, font);
+                TFlashText& text = dynamic
+                                       ? m.Source.AddDynamicText("v", "lol", TRect{5, 6, 200, 40},
+                                                                 font, MakeRGBA(9, 8, 7, 100))
+                                       : m.Source.AddText("lo ol", MakeRGBA(0x11, 0x22, 0x33, 200),
+                                                          TRect{10, 5, 200, 40}, font);
                 text.SetAlign(taCenter);
                 text.SetIndent(3);
                 text.SetLeading(2);
@@ -149,8 +150,7 @@ std::vector<CopyRow> Rows() {
                 return text;
             },
             [](Movies& m, TFlashMovie* owner) {
-                return std::make_unique<TFlashText>(owner, TRect{0, 0, 1, 1}, Font(m.Other), 0,
-                                                    "");
+                return std::make_unique<TFlashText>(owner, TRect{0, 0, 1, 1}, Font(m.Other), 0, "");
             }));
     }
     rows.push_back(Row<TFlashSound>(
